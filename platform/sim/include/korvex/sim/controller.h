@@ -186,7 +186,8 @@ private:
     struct Motor;
     struct Relay {
         bool closed = false;
-        int64_t pulseEndUs = 0;  // non-zero while a pulse runs
+        bool pulsing = false;  // closed until pulseEndUs, then open by itself
+        int64_t pulseEndUs = 0;
     };
 
     int32_t StartMove(Op op, int32_t port, int32_t steps, int32_t backlash, MoveKind kind);
@@ -195,6 +196,8 @@ private:
     int64_t IntervalUs(int32_t port) const;
     Relay& SettledRelay(int32_t port, int32_t index) const;
     bool Refuse(Op op, int32_t port = kAny, int32_t index = kAny);
+    int32_t SetSetting(Op op, int32_t port, int32_t value, int32_t lo, int32_t hi,
+                       int32_t StepperState::*field);
 
     const Clock* clock_;
     bool plugged_ = true;

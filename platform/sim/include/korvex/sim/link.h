@@ -2,7 +2,7 @@
 // tests: no hub, no socket, the test owns the controller and its clock.
 //
 // The table emulates one sub-client: TKLMainIsPresent 1; TKLSubArrives accepted for a port
-// 0..2 and a name longer than 4 characters (unless a failure is injected); TKLSubCheckComms 1
+// 0..2 and a non-empty name (unless a failure is injected); TKLSubCheckComms 1
 // once after the attachment while the link is up and once after each Plug, below 0 while
 // unplugged; TKLSubOpen/TKLSubClose/TKLSubExits recorded in InProcessState. ReadFromRegHKCU,
 // SaveToRegHKCU and traza go to korvex::store (KORVEX_HOME decides where). Failures injected
