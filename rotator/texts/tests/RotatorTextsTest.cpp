@@ -2,33 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 
 namespace korvex::rotator {
 namespace {
 
-const TextRow* Find(int id) {
-    for (const TextRow& row : RotatorTextRows()) {
-        if (row.id == id) return &row;
-    }
-    return nullptr;
+TEST(RotatorTexts, EveryIdHasBothTexts) {
+    const QStringList problems = StringTableProblems(RotatorStringTable());
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
 
-TEST(RotatorTexts, EveryIdHasBothTextsAndIdsAreUniqueAndOrdered) {
+TEST(RotatorTexts, IdsAreOrderedAndUnique) {
     int previous = 0;
-    for (const TextRow& row : RotatorTextRows()) {
-        SCOPED_TRACE(row.id);
+    for (const TextEntry& row : RotatorStringTable().Entries()) {
         EXPECT_GT(row.id, previous);
         previous = row.id;
-        ASSERT_NE(row.english, nullptr);
-        ASSERT_NE(row.spanish, nullptr);
-        EXPECT_GT(std::strlen(row.english), 0u);
-        EXPECT_GT(std::strlen(row.spanish), 0u);
     }
 }
 
-// Every id the windows, messages and framework windows of this program ask for.
+// Every id the hand box, the configuration dialog, their messages, start-up, the call spy and
+// the About box ask the rotator's table for.
 TEST(RotatorTexts, HoldsEveryIdTheProgramUses) {
     const std::set<int> used = {
         98,  99,  100, 101, 102, 114, 124, 125, 126, 127, 128, 129, 136, 137, 145, 149, 150,
@@ -39,10 +32,11 @@ TEST(RotatorTexts, HoldsEveryIdTheProgramUses) {
         243, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255, 256, 257, 258, 259,
         260, 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, txt::GotoRange,
         txt::StepsPerDegreeBad, txt::StepsPerDegreeTitle};
-    for (int id : used) EXPECT_NE(Find(id), nullptr) << "missing id " << id;
+    for (int id : used) EXPECT_NE(RotatorStringTable().Find(id), nullptr) << "missing id " << id;
 }
 
-TEST(RotatorTexts, QuotedRowsAreExact) {
+// Rows whose English and Spanish are fixed, read through the lookup the windows use.
+TEST(RotatorTexts, FixedRowsInBothLanguages) {
     struct Case {
         int id;
         const char* english;
@@ -58,29 +52,28 @@ TEST(RotatorTexts, QuotedRowsAreExact) {
         {217, "More >>", "Más >>"},
         {218, "Step (", "Paso ("},
         {229, "MAIN Korvex Rotator", "MAIN Rotador Korvex"},
+        {230, "EXP Korvex Rotator", nullptr},
+        {235, "THIRD Korvex Rotator", nullptr},
         {231, "There are still ", "Hay todavía "},
         {232, " connections active, closing now", " conexiones activas, cerrar ahora"},
         {262, "Invalid position", "Posición errónea"},
+        {199, "About Korvex Camera Rotator ", nullptr},
+        {167,
+         "time (us) between steps at max speed. Should be smaller than \"Min:\". 3000 to 1000 "
+         "are usually good values.",
+         nullptr},
     };
+    MlStringModule texts(RotatorStringTable());
+    texts.InitTexts();
     for (const Case& c : cases) {
-        const TextRow* row = Find(c.id);
-        ASSERT_NE(row, nullptr) << c.id;
-        EXPECT_STREQ(row->english, c.english);
-        EXPECT_STREQ(row->spanish, c.spanish);
+        SCOPED_TRACE(c.id);
+        texts.SetLanguage(kLanguageEnglish);
+        EXPECT_EQ(texts.GetText(c.id, "?"), QString::fromUtf8(c.english));
+        if (c.spanish) {
+            texts.SetLanguage(kLanguageSpanish);
+            EXPECT_EQ(texts.GetText(c.id, "?"), QString::fromUtf8(c.spanish));
+        }
     }
-    // Embedded quotes and leading/trailing spaces survive.
-    EXPECT_STREQ(Find(167)->english,
-                 "time (us) between steps at max speed. Should be smaller than \"Min:\". 3000 to "
-                 "1000 are usually good values.");
-    EXPECT_STREQ(Find(199)->english, "About Korvex Camera Rotator ");
-}
-
-TEST(RotatorTexts, TitlePerPortBuild) {
-    EXPECT_EQ(TitleTextId(0), 229);
-    EXPECT_EQ(TitleTextId(1), 230);
-    EXPECT_EQ(TitleTextId(2), 235);
-    EXPECT_STREQ(Find(230)->english, "EXP Korvex Rotator");
-    EXPECT_STREQ(Find(235)->english, "THIRD Korvex Rotator");
 }
 
 }  // namespace
