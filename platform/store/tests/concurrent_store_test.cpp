@@ -4,9 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "korvex/store.h"
@@ -45,7 +48,49 @@ int ExitStatus(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Exit status of `pid`, or -1 after killing it when it has not ended by the deadline.
+int ExitStatusWithin(pid_t pid, std::chrono::seconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 using ConcurrentStoreTest = TempHome;
+
+// Another thread is inside the store (holding its lock, its connection mid-statement) almost
+// always when the main thread forks; the child must still get a working store of its own. The
+// thread mostly reads, so that the children's writes do not queue behind it.
+TEST_F(ConcurrentStoreTest, ForkWhileAnotherThreadUsesStoreGivesChildAWorkingStore) {
+    ASSERT_TRUE(store::Set(kShared, "Busy", "0"));
+    std::atomic<bool> stop{false};
+    std::thread busy([&] {
+        for (int i = 0; !stop; ++i) {
+            if (i % 200 == 0) store::Set(kShared, "Busy", std::to_string(i));
+            store::Get(kShared, "Busy");
+        }
+    });
+    for (int round = 0; round < 5; ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        pid_t child = Spawn([round] {
+            const std::string name = "Child" + std::to_string(round);
+            return store::Set(kShared, name, "ok") && store::Get(kShared, name) == "ok" ? 0 : 1;
+        });
+        EXPECT_EQ(ExitStatusWithin(child, std::chrono::seconds(20)), 0) << "round " << round;
+        EXPECT_EQ(store::Get(kShared, "Child" + std::to_string(round)), "ok");
+        if (HasFailure()) break;
+    }
+    stop = true;
+    busy.join();
+    EXPECT_EQ(store::IntegrityCheck(), "ok");
+}
 
 TEST_F(ConcurrentStoreTest, ManyWritersLoseNothing) {
     constexpr int kChildren = 5;
