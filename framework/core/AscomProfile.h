@@ -11,7 +11,7 @@ namespace korvex {
 
 // Where the profile keeps its entries.
 class ProfileStore {
-public:
+  public:
     virtual ~ProfileStore() = default;
     // False when the store cannot be opened (the platform counts as missing).
     virtual bool CanOpen() const = 0;
@@ -22,14 +22,14 @@ public:
 // The process's settings store (korvex::store). CanOpen: the store file exists as a readable
 // regular file, or does not exist yet and its folder is writable.
 class SettingsProfileStore final : public ProfileStore {
-public:
+  public:
     bool CanOpen() const override;
     bool Write(const QString& key, const QString& name, const QString& value) override;
     std::optional<QString> Read(const QString& key, const QString& name) const override;
 };
 
 class AscomProfile {
-public:
+  public:
     // Null: the process's settings store.
     explicit AscomProfile(std::shared_ptr<ProfileStore> store = nullptr);
 
@@ -46,7 +46,7 @@ public:
     // "Software\ASCOM\<deviceType> Drivers\<progId>"
     static QString DriverKey(const QString& deviceType, const QString& progId);
 
-private:
+  private:
     std::shared_ptr<ProfileStore> store_;
     QString deviceType_;
 };

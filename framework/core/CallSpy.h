@@ -14,7 +14,7 @@ enum class SpyCategory {
 };
 
 class CallSpy {
-public:
+  public:
     virtual ~CallSpy() = default;
     virtual void TrafficStart(const QString& text) = 0;  // begins a line
     virtual void TrafficLine(const QString& text) = 0;   // a whole line
@@ -26,7 +26,7 @@ public:
 // The process-wide reference to the spy window: empty while no window exists. The window sets
 // itself on load and clears itself on unload.
 class CallSpyHolder {
-public:
+  public:
     void Set(CallSpy* window) { window_ = window; }
     // Clears the reference when it still points at `window` (a newer window stays).
     void Clear(const CallSpy* window) {
@@ -41,7 +41,7 @@ public:
         return window_ && window_->IsTicked(category) ? window_ : nullptr;
     }
 
-private:
+  private:
     CallSpy* window_ = nullptr;
 };
 

@@ -11,7 +11,16 @@
 
 namespace korvex {
 
-enum class Deliverable { Rotator, Wexmoor, Hallowby, Brantley, Corrindale, Ashgrove, Dunmere, Pellworth };
+enum class Deliverable {
+    Rotator,
+    Wexmoor,
+    Hallowby,
+    Brantley,
+    Corrindale,
+    Ashgrove,
+    Dunmere,
+    Pellworth
+};
 
 // Port index and device kind handed to the link library.
 namespace port {

@@ -26,7 +26,7 @@ struct ReportErrorStyle {
 };
 
 class Errores {
-public:
+  public:
     // `state` and `boxes` must outlive this object.
     Errores(ReportErrorStyle style, const InicioState& state, MessageBoxService& boxes)
         : style_(std::move(style)), state_(state), boxes_(boxes) {}
@@ -36,7 +36,7 @@ public:
     // with `number`, the style's source and text + "\n" + prompt as description.
     bool ReportError(uint32_t number, const QString& text, const QString& prompt);
 
-private:
+  private:
     ReportErrorStyle style_;
     const InicioState& state_;
     MessageBoxService& boxes_;

@@ -17,7 +17,7 @@ class MlStringModule;
 class LanguageService : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // `texts`, when given, follows every switch before any listener runs, so a listener that
     // only re-texts already reads the new language. `initialLanguage` is what the service
     // reports before the first switch.
@@ -31,10 +31,10 @@ public:
     // device object, synchronously, each time it is called (even for the same language).
     void SwitchAll(int32_t languageId, const QString& tag);
 
-signals:
+  signals:
     void LanguageChanged(int languageId, QString tag);
 
-private:
+  private:
     MlStringModule* texts_;
     int32_t language_;
 };

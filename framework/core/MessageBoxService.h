@@ -13,7 +13,16 @@ enum class MsgIcon { None, Information, Warning, Critical, Question };
 enum class MsgButtons { OK, OKCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
 
 // Numbered as the classic message-box results.
-enum class MsgResult { None = 0, OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class MsgResult {
+    None = 0,
+    OK = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7
+};
 
 struct MessageRequest {
     QString text;  // "\n" separates lines
@@ -31,7 +40,7 @@ QList<MsgResult> ButtonsOf(MsgButtons buttons);
 MsgResult DefaultAnswer(const MessageRequest& request);
 
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     // Shows the box modally (events keep being served underneath) and returns the pressed
     // button.
@@ -41,7 +50,7 @@ public:
 // Test answerer: records every request; answers from the queue, or with the request's default
 // button when the queue is empty.
 class ScriptedMessageBoxes final : public MessageBoxService {
-public:
+  public:
     MsgResult Show(const MessageRequest& request) override;
 
     void Enqueue(MsgResult answer) { answers_.enqueue(answer); }
@@ -51,7 +60,7 @@ public:
         answers_.clear();
     }
 
-private:
+  private:
     QList<MessageRequest> asked_;
     QQueue<MsgResult> answers_;
 };

@@ -25,7 +25,7 @@ struct TextEntry {
 };
 
 class StringTable {
-public:
+  public:
     StringTable(std::initializer_list<TextEntry> entries) : entries_(entries) {}
     explicit StringTable(std::vector<TextEntry> entries) : entries_(std::move(entries)) {}
 
@@ -33,7 +33,7 @@ public:
     // The first entry with this id, or null.
     const TextEntry* Find(int32_t id) const;
 
-private:
+  private:
     std::vector<TextEntry> entries_;
 };
 
@@ -44,7 +44,7 @@ QStringList StringTableProblems(const StringTable& table,
                                 std::initializer_list<int32_t> emptySpanishIds = {});
 
 class MlStringModule {
-public:
+  public:
     // `table` must outlive this object. `initialLanguage`: 0 (rotator, focuser: set by the first
     // language event or device object) or 9 (the other drivers).
     explicit MlStringModule(const StringTable& table, int32_t initialLanguage = 0);
@@ -60,7 +60,7 @@ public:
 
     int32_t CurrentLanguage() const { return currentLanguage_; }
 
-private:
+  private:
     const StringTable& table_;
     int32_t currentLanguage_;
     bool bound_ = false;

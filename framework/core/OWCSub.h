@@ -21,7 +21,7 @@ struct InicioState;
 inline constexpr auto kHubProgram = "korvex-hub";
 
 class OWCSub {
-public:
+  public:
     enum class Comms {
         JustConnected,  // the link just came (back) up: on-connect configuration has run
         Down,           // skip the rest of the poll
@@ -56,7 +56,7 @@ public:
     // skips its reads.
     Comms CheckComms();
 
-private:
+  private:
     const LinkTable& link_;
     const InicioState& state_;
     int32_t port_;

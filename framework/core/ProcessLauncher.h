@@ -9,7 +9,7 @@
 namespace korvex {
 
 class ProcessLauncher {
-public:
+  public:
     virtual ~ProcessLauncher() = default;
     // Starts `program` with the argument vector `args` (no shell parsing) and does not wait.
     // Returns the process id (> 0), or 0 when nothing was started.
@@ -20,18 +20,18 @@ public:
 // a zombie of the driver), in the current directory, with `programFolder` first on PATH so
 // that scripts find korvex-call and the other tools.
 class DetachedProcessLauncher final : public ProcessLauncher {
-public:
+  public:
     // An empty folder means ProgramFolder() at the time of each start.
     explicit DetachedProcessLauncher(QString programFolder = {});
     int64_t StartDetached(const QString& program, const QStringList& args) override;
 
-private:
+  private:
     QString programFolder_;
 };
 
 // Test double: records every start and answers with a made-up pid, or refuses when told to.
 class RecordingProcessLauncher final : public ProcessLauncher {
-public:
+  public:
     struct Launch {
         QString program;
         QStringList args;

@@ -20,7 +20,7 @@ inline uint32_t TicksSince(uint32_t start) { return GetTicks() - start; }
 // Replaces the clock behind GetTicks for its lifetime (tests advance it by hand). At most one at
 // a time; the real clock returns when it is destroyed.
 class ManualTickClock {
-public:
+  public:
     explicit ManualTickClock(uint32_t start = 0);
     ~ManualTickClock();
     ManualTickClock(const ManualTickClock&) = delete;
@@ -30,7 +30,7 @@ public:
     void Set(uint32_t ticks) { now_ = ticks; }
     void Advance(uint32_t ms) { now_ += ms; }
 
-private:
+  private:
     uint32_t now_;
 };
 
