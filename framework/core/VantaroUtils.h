@@ -49,8 +49,10 @@ int32_t StrToLong(const QString& text, int32_t defaultValue);
 double StrToDouble(const QString& text, double defaultValue);
 
 // Starts "/bin/sh <path>" detached when a file exists at `path` (relative paths are taken from
-// the current directory, which start-up makes the program folder). Returns the task id (the
-// pid), or 0 when the file is missing or nothing started.
+// the current directory, which start-up makes the program folder). The path is one argument,
+// never parsed by a shell ("./" is put in front of a path starting with "-" so that the shell
+// does not take it for an option). Returns the task id (the pid), or 0 when the file is missing
+// or nothing started.
 int32_t RunScript(const QString& path);
 int32_t RunScript(const QString& path, ProcessLauncher& launcher);
 
