@@ -1,0 +1,94 @@
+// The rotator core wired to an in-process simulated controller (manual clock, MAIN port), with
+// a fresh KORVEX_HOME, a recording link, a recording spy window and scripted message boxes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+
+#include "RecordingLink.h"
+#include "RecordingSpy.h"
+#include "framework/core/InicioState.h"
+#include "framework/core/MessageBoxService.h"
+#include "framework/core/MlStringModule.h"
+#include "framework/core/OWCSub.h"
+#include "framework/core/ProcessLauncher.h"
+#include "korvex/rotator/OuterWorldControl.h"
+#include "korvex/rotator/RotatorBuild.h"
+#include "korvex/rotator/RotatorDevice.h"
+#include "korvex/rotator/RotatorInicio.h"
+#include "korvex/rotator/RotatorState.h"
+#include "korvex/sim/clock.h"
+#include "korvex/sim/controller.h"
+#include "korvex/sim/link.h"
+
+namespace korvex::rotator::testing {
+
+// KORVEX_HOME pointed at a temporary folder for one test, removed afterwards.
+class TempHome {
+  public:
+    TempHome() { setenv("KORVEX_HOME", dir_.path().toLocal8Bit().constData(), 1); }
+    ~TempHome() { unsetenv("KORVEX_HOME"); }
+    QString Path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+class RotatorFixture : public ::testing::Test {
+  protected:
+    static constexpr int32_t kPort = 0;
+
+    RotatorFixture() {
+        sim::BindInProcess(simLink, controller);
+        link = RecordingLink(simLink);
+        hw = std::make_unique<OuterWorldControl>(state, link, build, spyHolder, owc);
+        inicioRotator = std::make_unique<RotatorInicio>(state, link, build, *hw, boxes, texts);
+        device =
+            std::make_unique<RotatorDevice>(state, *hw, link, spyHolder, QStringLiteral("4.7.0"));
+        // A fresh link reports one connection at its first check, as at start-up: take it now.
+        owc.CheckComms();
+        gLinkCalls.clear();
+    }
+    ~RotatorFixture() override { sim::UnbindInProcess(); }
+
+    // The controller's counter set to `steps` and read back through a halt, as if the rotator
+    // stood there.
+    void PlaceAt(int32_t steps) {
+        controller.StepperSetPos(kPort, steps);
+        hw->HaltRotator();
+        gLinkCalls.clear();
+    }
+
+    // Opens the spy window with every category ticked.
+    void OpenSpy() {
+        spy.TickAll();
+        spyHolder.Set(&spy);
+    }
+
+    // Stepper operations sent since the last clear.
+    static std::vector<std::string> StepperCalls() { return CallsStartingWith("Stepper"); }
+
+    TempHome home;
+    sim::ManualClock clock;
+    sim::Controller controller{clock};
+    LinkTable simLink;
+    LinkTable link;
+    const RotatorBuild& build = kRotatorBuilds[kPort];
+    InicioState inicio;
+    ScriptedMessageBoxes boxes;
+    RecordingProcessLauncher launcher;
+    OWCSub owc{link, inicio, kPort, 3, boxes, launcher};
+    CallSpyHolder spyHolder;
+    RecordingSpy spy;
+    RotatorState state;
+    StringTable table{};  // empty: every text is the English one written at the call site
+    MlStringModule texts{table};
+    std::unique_ptr<OuterWorldControl> hw;
+    std::unique_ptr<RotatorInicio> inicioRotator;
+    std::unique_ptr<RotatorDevice> device;
+};
+
+}  // namespace korvex::rotator::testing
