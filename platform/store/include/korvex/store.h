@@ -5,7 +5,8 @@
 //
 // SQLite at paths::RegistryFile() in WAL mode with a 5 s busy timeout: many processes read and
 // write at once, every write is one transaction, and a process killed mid-write never leaves a
-// half-written value; a value whose write returned success survives a SIGKILL of the writer.
+// half-written value; a value whose write returned success survives a SIGKILL of the writer (a
+// power cut may drop the last few commits, never corrupt the file).
 // A damaged or unopenable database never crashes a caller: reads fail and writes fail, and the
 // file is left as it is.
 //
