@@ -12,8 +12,6 @@
 #include "framework/core/ProcessLauncher.h"
 #include "tkl_table.h"
 
-class QTimer;
-
 namespace korvex {
 
 struct DriverContext {
@@ -26,7 +24,6 @@ struct DriverContext {
     OWCSub& owc;
     CallSpyHolder& spy;
     ProcessLauncher& launcher;
-    QTimer& timer;  // the hand box timer: the driver's main loop
 
     // Settings of the driver's own key ("Software\Vantaro\Korvex\<settings key>[\subkey]").
     QString Read(const QString& subkey, const QString& name, const QString& def) const;

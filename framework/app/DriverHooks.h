@@ -7,6 +7,7 @@
 
 #include "framework/com/DeviceClass.h"
 
+class QTimer;
 class QWidget;
 
 namespace korvex {
@@ -17,9 +18,12 @@ class DriverHooks {
 public:
     virtual ~DriverHooks() = default;
 
-    // Step 9: create the device state and the hand box, loaded and hidden, and connect the hand
-    // box to ctx.timer. The window stays owned by the driver.
+    // Step 9: create the device state and the hand box, loaded and hidden. The window stays
+    // owned by the driver. Start-up routes the window's close requests to the unload handler.
     virtual QWidget& LoadHandBox(DriverContext& ctx) = 0;
+    // The hand box timer (the driver's main loop), idle until step 19 starts it with the
+    // driver's interval; ShutDown stops it.
+    virtual QTimer& HandBoxTimer() = 0;
     // Step 9: the device settings (ends with the display refresh where the driver has one).
     virtual void LoadSettings() = 0;
     // The device's on-connect configuration (OpenLink and every reconnection).

@@ -69,7 +69,7 @@ Inicio::Inicio(const DriverConstants& constants, const StringTable& table, Drive
                                     *launcher_);
     owc_->SetOnConnect([this] { hooks_.ConfigureController(); });
     ctx_.reset(new DriverContext{constants_, state_, texts_, language_, *boxes_, link_, *owc_,
-                                 spy_, *launcher_, timer_});
+                                 spy_, *launcher_});
 }
 
 Inicio::~Inicio() {
@@ -195,8 +195,9 @@ Inicio::Outcome Inicio::Main() {
     }
 
     // 19. The hand box timer.
-    timer_.setInterval(TimerInterval(constants_));
-    timer_.start();
+    QTimer& timer = hooks_.HandBoxTimer();
+    timer.setInterval(TimerInterval(constants_));
+    timer.start();
 
     if (options_.serveBus) ServeBus();
     InstallTerminationHandler(this, [this] { UnloadHandBox(false); });
@@ -271,7 +272,7 @@ bool Inicio::UnloadHandBox(bool ask) {
 void Inicio::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
-    timer_.stop();
+    if (handBox_) hooks_.HandBoxTimer().stop();
     owc_->CloseLink();
     owc_->DetachFromLink();
     hooks_.SaveOnShutdown();
@@ -287,11 +288,11 @@ void Inicio::ShutDown() {
 }
 
 bool Inicio::eventFilter(QObject* watched, QEvent* event) {
+    // The close request is handled here in full; the window's own close handler never runs.
     if (watched == handBox_ && event->type() == QEvent::Close) {
-        if (!UnloadHandBox(true)) {
-            event->ignore();
-            return true;
-        }
+        event->ignore();
+        UnloadHandBox(true);
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -105,7 +105,6 @@ private:
     LinkTable link_;
     bool linkLoaded_ = false;
     CallSpyHolder spy_;
-    QTimer timer_;
     std::unique_ptr<OWCSub> owc_;
     std::unique_ptr<DriverContext> ctx_;
     AscomProfile profile_;
