@@ -74,8 +74,7 @@ std::optional<double> ParseDouble(const std::string& s) {
 
 // "key=value" -> value when the key matches.
 std::optional<std::string_view> Option(std::string_view word, std::string_view key) {
-    if (word.size() <= key.size() || word.substr(0, key.size()) != key ||
-        word[key.size()] != '=') {
+    if (word.size() <= key.size() || word.substr(0, key.size()) != key || word[key.size()] != '=') {
         return std::nullopt;
     }
     return word.substr(key.size() + 1);
@@ -88,9 +87,15 @@ std::string JsonString(std::string_view s) {
     std::string out = "\"";
     for (char ch : s) {
         switch (ch) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
             default:
                 if (static_cast<unsigned char>(ch) < 0x20) {
                     char buf[8];
@@ -119,8 +124,10 @@ CtlResult Fail(Controller& c, const std::vector<std::string>& w) {
             if (v) index = *v;
         } else if (auto s = Option(w[i], "times")) {
             v = ParseInt(*s);
-            if (v && *v > 0) times = *v;
-            else v.reset();
+            if (v && *v > 0)
+                times = *v;
+            else
+                v.reset();
         }
         if (!v) return Refused("fail: bad argument " + w[i]);
     }
@@ -141,7 +148,8 @@ CtlResult Wheel(Controller& c, const std::vector<std::string>& w) {
                 const auto mark = ParseInt(rest.substr(0, comma));
                 ok = mark.has_value();
                 if (ok) m.marks.push_back(*mark);
-                rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+                rest =
+                    comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
             }
             if (!ok) return Refused("wheel: bad marks " + w[i]);
             continue;
@@ -149,8 +157,10 @@ CtlResult Wheel(Controller& c, const std::vector<std::string>& w) {
         struct {
             const char* key;
             int32_t* field;
-        } fields[] = {{"turn", &m.turnSteps},          {"width", &m.width},
-                      {"offset", &m.offset},           {"mark-reading", &m.markReading},
+        } fields[] = {{"turn", &m.turnSteps},
+                      {"width", &m.width},
+                      {"offset", &m.offset},
+                      {"mark-reading", &m.markReading},
                       {"gap-reading", &m.gapReading}};
         bool matched = false;
         for (auto& f : fields) {
@@ -193,13 +203,13 @@ std::string StateJson(const Controller& c, const std::string& instance,
     for (int32_t p = 0; p < sim::kPorts; ++p) {
         const sim::StepperState s = c.Stepper(p);
         j << (p ? ",\n" : "\n") << "{\"port\":" << p << ",\"position\":" << s.position
-          << ",\"target\":" << s.target << ",\"moving\":" << b(s.moving)
-          << ",\"lastCommand\":\"" << sim::MoveKindName(s.lastKind)
-          << "\",\"lastBacklash\":" << s.lastBacklash << ",\"model\":" << s.model
-          << ",\"halfStep\":" << s.halfStep << ",\"wireMode\":" << s.wireMode
-          << ",\"stopPower\":" << s.stopPower << ",\"movePower\":" << s.movePower
-          << ",\"slowUs\":" << s.slowUs << ",\"fastUs\":" << s.fastUs
-          << ",\"speedMs\":" << s.speedMs << ",\"travel\":" << s.travel << "}";
+          << ",\"target\":" << s.target << ",\"moving\":" << b(s.moving) << ",\"lastCommand\":\""
+          << sim::MoveKindName(s.lastKind) << "\",\"lastBacklash\":" << s.lastBacklash
+          << ",\"model\":" << s.model << ",\"halfStep\":" << s.halfStep
+          << ",\"wireMode\":" << s.wireMode << ",\"stopPower\":" << s.stopPower
+          << ",\"movePower\":" << s.movePower << ",\"slowUs\":" << s.slowUs
+          << ",\"fastUs\":" << s.fastUs << ",\"speedMs\":" << s.speedMs
+          << ",\"travel\":" << s.travel << "}";
     }
     j << "]";
     // "name":[[port 0 values],[port 1 values],[port 2 values]]
@@ -226,8 +236,7 @@ std::string StateJson(const Controller& c, const std::string& instance,
     bool first = true;
     for (const sim::FailureRule& r : c.Failures()) {
         j << (first ? "" : ",") << "{\"op\":" << JsonString(sim::OpName(r.op))
-          << ",\"port\":" << r.port << ",\"index\":" << r.index << ",\"times\":" << r.times
-          << "}";
+          << ",\"port\":" << r.port << ",\"index\":" << r.index << ",\"times\":" << r.times << "}";
         first = false;
     }
     j << "],\n\"clients\":[";
@@ -241,8 +250,8 @@ std::string StateJson(const Controller& c, const std::string& instance,
     return j.str();
 }
 
-CtlResult RunCtl(Controller& c, const std::string& instance,
-                 const std::vector<ClientInfo>& clients, const std::vector<std::string>& w) {
+CtlResult RunCtl(Controller& c, const std::string& instance, const std::vector<ClientInfo>& clients,
+                 const std::vector<std::string>& w) {
     if (w.empty()) return Refused("no verb (see korvex-hub --help)");
     const std::string& verb = w[0];
     if (verb == "state") return Done(StateJson(c, instance, clients));
@@ -285,18 +294,22 @@ CtlResult RunCtl(Controller& c, const std::string& instance,
         return Done();
     }
     if (verb == "firmware") {
-        return SetInt(w, [](Controller& k, int32_t v) { k.SetFirmwareVersion(v); }, c);
+        return SetInt(
+            w, [](Controller& k, int32_t v) { k.SetFirmwareVersion(v); }, c);
     }
     if (verb == "comm-method") {
-        return SetInt(w, [](Controller& k, int32_t v) { k.SetCommMethod(v); }, c);
+        return SetInt(
+            w, [](Controller& k, int32_t v) { k.SetCommMethod(v); }, c);
     }
     if (verb == "temperature") {
         const auto v = w.size() == 3 ? ParseInt(w[2]) : std::nullopt;
         if (!v || (w[1] != "int" && w[1] != "ext")) {
             return Refused("temperature: int|ext TENTHS expected");
         }
-        if (w[1] == "int") c.SetInternalTemp(*v);
-        else c.SetExternalTemp(*v);
+        if (w[1] == "int")
+            c.SetInternalTemp(*v);
+        else
+            c.SetExternalTemp(*v);
         return Done();
     }
     if (verb == "analog") {

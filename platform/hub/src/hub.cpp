@@ -31,8 +31,8 @@ std::vector<std::string> SplitWords(std::string_view text) {
     size_t start = 0;
     while (start <= text.size()) {
         const size_t end = text.find('\n', start);
-        const std::string_view w =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const std::string_view w = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (!w.empty()) words.emplace_back(w);
         if (end == std::string_view::npos) break;
         start = end + 1;
@@ -239,12 +239,18 @@ Reply Hub::Handle(Client& client, const Request& r) {
     sim::Controller& c = controller_;
     Reply rep{-1, 0};
     switch (r.op) {
-        case kOpPing: rep.rc = 0; break;
-        case static_cast<int32_t>(Op::TKLCommIsUp): rep.rc = c.TKLCommIsUp(); break;
+        case kOpPing:
+            rep.rc = 0;
+            break;
+        case static_cast<int32_t>(Op::TKLCommIsUp):
+            rep.rc = c.TKLCommIsUp();
+            break;
         case static_cast<int32_t>(Op::TKLMainIsPresent):
             rep.rc = c.ConsumeFailure(Op::TKLMainIsPresent) ? 0 : 1;
             break;
-        case static_cast<int32_t>(Op::TKLSubArrives): rep.rc = Claim(client, r.port, r.a); break;
+        case static_cast<int32_t>(Op::TKLSubArrives):
+            rep.rc = Claim(client, r.port, r.a);
+            break;
         case static_cast<int32_t>(Op::TKLSubOpen):
             if (!c.ConsumeFailure(Op::TKLSubOpen)) client.open = true;
             rep.rc = 0;
@@ -260,20 +266,36 @@ Reply Hub::Handle(Client& client, const Request& r) {
         case static_cast<int32_t>(Op::TKLSubCheckComms):
             rep.rc = c.ConsumeFailure(Op::TKLSubCheckComms) ? -1 : client.watch.Check(c);
             break;
-        case static_cast<int32_t>(Op::TKLGetLanguage): rep.rc = c.TKLGetLanguage(); break;
-        case static_cast<int32_t>(Op::TKLGetCommMethod): rep.rc = c.TKLGetCommMethod(); break;
-        case static_cast<int32_t>(Op::SysGetFWVersion): rep.rc = c.SysGetFWVersion(); break;
-        case static_cast<int32_t>(Op::StepperGoto): rep.rc = c.StepperGoto(r.port, r.a); break;
+        case static_cast<int32_t>(Op::TKLGetLanguage):
+            rep.rc = c.TKLGetLanguage();
+            break;
+        case static_cast<int32_t>(Op::TKLGetCommMethod):
+            rep.rc = c.TKLGetCommMethod();
+            break;
+        case static_cast<int32_t>(Op::SysGetFWVersion):
+            rep.rc = c.SysGetFWVersion();
+            break;
+        case static_cast<int32_t>(Op::StepperGoto):
+            rep.rc = c.StepperGoto(r.port, r.a);
+            break;
         case static_cast<int32_t>(Op::StepperGotoBlash):
             rep.rc = c.StepperGotoBlash(r.port, r.a, r.b);
             break;
         case static_cast<int32_t>(Op::StepperGotoODB):
             rep.rc = c.StepperGotoODB(r.port, r.a, r.b);
             break;
-        case static_cast<int32_t>(Op::StepperGetPos): rep.rc = c.StepperGetPos(r.port, &rep.out); break;
-        case static_cast<int32_t>(Op::StepperSetPos): rep.rc = c.StepperSetPos(r.port, r.a); break;
-        case static_cast<int32_t>(Op::StepperStop): rep.rc = c.StepperStop(r.port); break;
-        case static_cast<int32_t>(Op::StepperSetModel): rep.rc = c.StepperSetModel(r.port, r.a); break;
+        case static_cast<int32_t>(Op::StepperGetPos):
+            rep.rc = c.StepperGetPos(r.port, &rep.out);
+            break;
+        case static_cast<int32_t>(Op::StepperSetPos):
+            rep.rc = c.StepperSetPos(r.port, r.a);
+            break;
+        case static_cast<int32_t>(Op::StepperStop):
+            rep.rc = c.StepperStop(r.port);
+            break;
+        case static_cast<int32_t>(Op::StepperSetModel):
+            rep.rc = c.StepperSetModel(r.port, r.a);
+            break;
         case static_cast<int32_t>(Op::StepperSetHalfstep):
             rep.rc = c.StepperSetHalfstep(r.port, r.a);
             break;
@@ -289,15 +311,21 @@ Reply Hub::Handle(Client& client, const Request& r) {
         case static_cast<int32_t>(Op::StepperSetSpeedRangeUs):
             rep.rc = c.StepperSetSpeedRangeUs(r.port, r.a, r.b);
             break;
-        case static_cast<int32_t>(Op::StepperSetSpeed): rep.rc = c.StepperSetSpeed(r.port, r.a); break;
+        case static_cast<int32_t>(Op::StepperSetSpeed):
+            rep.rc = c.StepperSetSpeed(r.port, r.a);
+            break;
         case static_cast<int32_t>(Op::ReadCalibIntTempSensor):
             rep.rc = c.ReadCalibIntTempSensor(&rep.out);
             break;
         case static_cast<int32_t>(Op::ReadCalibExtTempSensor):
             rep.rc = c.ReadCalibExtTempSensor(&rep.out);
             break;
-        case static_cast<int32_t>(Op::ReadAnalog): rep.rc = c.ReadAnalog(r.port, r.a, &rep.out); break;
-        case static_cast<int32_t>(Op::WriteDigital): rep.rc = c.WriteDigital(r.port, r.a, r.b); break;
+        case static_cast<int32_t>(Op::ReadAnalog):
+            rep.rc = c.ReadAnalog(r.port, r.a, &rep.out);
+            break;
+        case static_cast<int32_t>(Op::WriteDigital):
+            rep.rc = c.WriteDigital(r.port, r.a, r.b);
+            break;
         case static_cast<int32_t>(Op::RelioRelayRead):
             rep.rc = c.RelioRelayRead(r.port, r.a, &rep.out);
             break;
@@ -316,7 +344,8 @@ Reply Hub::Handle(Client& client, const Request& r) {
         case static_cast<int32_t>(Op::RelioInputDigRead):
             rep.rc = c.RelioInputDigRead(r.port, r.a, &rep.out);
             break;
-        default: break;  // unknown or library-local operation (store, trace)
+        default:
+            break;  // unknown or library-local operation (store, trace)
     }
     return rep;
 }

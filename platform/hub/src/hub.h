@@ -34,7 +34,7 @@ struct ClientInfo {
 };
 
 class Hub {
-public:
+  public:
     Hub(std::string instance, sim::Controller& controller);
     ~Hub();
     Hub(const Hub&) = delete;
@@ -52,7 +52,7 @@ public:
     // Answers one link operation for `client` (also used by tests without a socket).
     Reply Handle(Client& client, const Request& req);
 
-private:
+  private:
     void Accept();
     void Serve(Client& client);
     void Drop(int fd);

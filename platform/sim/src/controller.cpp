@@ -34,10 +34,14 @@ int64_t PositiveMod(int64_t v, int64_t m) {
 
 const char* MoveKindName(MoveKind kind) {
     switch (kind) {
-        case MoveKind::Goto: return "goto";
-        case MoveKind::Blash: return "blash";
-        case MoveKind::Odb: return "odb";
-        case MoveKind::None: break;
+        case MoveKind::Goto:
+            return "goto";
+        case MoveKind::Blash:
+            return "blash";
+        case MoveKind::Odb:
+            return "odb";
+        case MoveKind::None:
+            break;
     }
     return "none";
 }
@@ -154,8 +158,7 @@ void Controller::Rebase(int32_t port) const {
     m.legStartPos = m.state.position;
 }
 
-int32_t Controller::StartMove(Op op, int32_t port, int32_t steps, int32_t backlash,
-                              MoveKind kind) {
+int32_t Controller::StartMove(Op op, int32_t port, int32_t steps, int32_t backlash, MoveKind kind) {
     if (!ValidPort(port) || Refuse(op, port)) return kFail;
     Settle(port);
     Motor& m = motors_[port];
@@ -168,8 +171,8 @@ int32_t Controller::StartMove(Op op, int32_t port, int32_t steps, int32_t backla
     m.legCount = 0;
     if (kind != MoveKind::Goto && backlash != 0 && steps != from) {
         const int64_t over = std::llabs(static_cast<int64_t>(backlash));
-        m.legs[m.legCount++] = ClampToInt32(steps > from ? int64_t{steps} + over
-                                                         : int64_t{steps} - over);
+        m.legs[m.legCount++] =
+            ClampToInt32(steps > from ? int64_t{steps} + over : int64_t{steps} - over);
     }
     m.legs[m.legCount++] = steps;
     if (steps == from) {
@@ -321,8 +324,7 @@ int32_t Controller::ReadAnalog(int32_t bank, int32_t channel, int32_t* value) {
 }
 
 int32_t Controller::WriteDigital(int32_t port, int32_t pin, int32_t value) {
-    if (!ValidPort(port) || pin < 1 || pin > kDigitalPins ||
-        Refuse(Op::WriteDigital, port, pin)) {
+    if (!ValidPort(port) || pin < 1 || pin > kDigitalPins || Refuse(Op::WriteDigital, port, pin)) {
         return kFail;
     }
     digital_[port][pin - 1] = value;
@@ -392,8 +394,7 @@ int32_t Controller::RelioRelayChange(int32_t port, int32_t index, int32_t* state
     return 0;
 }
 
-int32_t Controller::RelioRelayPulse(int32_t port, int32_t index, int32_t periodMs,
-                                    int32_t* state) {
+int32_t Controller::RelioRelayPulse(int32_t port, int32_t index, int32_t periodMs, int32_t* state) {
     if (!state || periodMs < 0 || !ValidPort(port) || !ValidIndex(index, kRelays) ||
         Refuse(Op::RelioRelayPulse, port, index)) {
         return kFail;

@@ -71,7 +71,7 @@ int32_t SaveReg(const char* path, const char* name, const char* value) {
 }
 
 // Hardware operations: straight to the controller, or failing while unbound.
-#define KORVEX_FORWARD_(name, params, args)                                                  \
+#define KORVEX_FORWARD_(name, params, args) \
     int32_t name params { return g_controller ? g_controller->name args : kFail; }
 
 KORVEX_FORWARD_(StepperGoto, (int32_t port, int32_t steps), (port, steps))
@@ -90,13 +90,12 @@ KORVEX_FORWARD_(StepperSetMovePow, (int32_t port, int32_t v), (port, v))
 KORVEX_FORWARD_(StepperSetSpeedRangeUs, (int32_t port, int32_t slowUs, int32_t fastUs),
                 (port, slowUs, fastUs))
 KORVEX_FORWARD_(StepperSetSpeed, (int32_t port, int32_t ms), (port, ms))
-KORVEX_FORWARD_(ReadCalibIntTempSensor, (int32_t* t), (t))
-KORVEX_FORWARD_(ReadCalibExtTempSensor, (int32_t* t), (t))
+KORVEX_FORWARD_(ReadCalibIntTempSensor, (int32_t * t), (t))
+KORVEX_FORWARD_(ReadCalibExtTempSensor, (int32_t * t), (t))
 KORVEX_FORWARD_(ReadAnalog, (int32_t bank, int32_t channel, int32_t* v), (bank, channel, v))
 KORVEX_FORWARD_(WriteDigital, (int32_t port, int32_t pin, int32_t v), (port, pin, v))
 KORVEX_FORWARD_(RelioRelayRead, (int32_t port, int32_t i, int32_t* s), (port, i, s))
-KORVEX_FORWARD_(RelioRelaySet, (int32_t port, int32_t i, int32_t v, int32_t* s),
-                (port, i, v, s))
+KORVEX_FORWARD_(RelioRelaySet, (int32_t port, int32_t i, int32_t v, int32_t* s), (port, i, v, s))
 KORVEX_FORWARD_(RelioRelayChange, (int32_t port, int32_t i, int32_t* s), (port, i, s))
 KORVEX_FORWARD_(RelioRelayPulse, (int32_t port, int32_t i, int32_t ms, int32_t* s),
                 (port, i, ms, s))

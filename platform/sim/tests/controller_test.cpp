@@ -8,7 +8,7 @@ namespace korvex::sim {
 namespace {
 
 class ControllerTest : public ::testing::Test {
-protected:
+  protected:
     ManualClock clock;
     Controller c{clock};
 
@@ -115,8 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BacklashCase{"BlashDown", MoveKind::Blash, 200, 150, 30, 120},
                       BacklashCase{"OdbUp", MoveKind::Odb, -50, 50, 25, 75},
                       BacklashCase{"OdbDown", MoveKind::Odb, 100, 0, 15, -15},
-                      BacklashCase{"NegativeBacklashIsAMagnitude", MoveKind::Blash, 0, 40, -10,
-                                   50},
+                      BacklashCase{"NegativeBacklashIsAMagnitude", MoveKind::Blash, 0, 40, -10, 50},
                       BacklashCase{"ZeroBacklashIsPlain", MoveKind::Odb, 0, 40, 0, 40},
                       BacklashCase{"NoMoveNoOvershoot", MoveKind::Blash, 70, 70, 30, 70}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -345,7 +344,7 @@ constexpr int32_t kAtikMsPerStep = 30;  // the wheel driver's default speed
 constexpr int32_t kPollMs = 50;         // its poll during a search run
 
 class WheelTest : public ControllerTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(c.StepperSetSpeed(kWheelPort, kAtikMsPerStep), 0);
         ASSERT_EQ(c.StepperSetPos(kWheelPort, 1800), 0);

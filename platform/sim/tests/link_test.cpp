@@ -13,7 +13,7 @@ namespace korvex::sim {
 namespace {
 
 class LinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { BindInProcess(t, c); }
     void TearDown() override { UnbindInProcess(); }
     ManualClock clock;

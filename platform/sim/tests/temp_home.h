@@ -11,7 +11,7 @@
 namespace korvex::test {
 
 class TempHome : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         char tmpl[] = "/tmp/korvex-test-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -24,7 +24,7 @@ public:
     }
     const std::string& Dir() const { return dir_; }
 
-private:
+  private:
     std::string dir_;
 };
 

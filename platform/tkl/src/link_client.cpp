@@ -175,12 +175,15 @@ int32_t LinkClient::HubPresent() {
     hub::Reply rep{};
     bool timedOut = false;
     const hub::Request ping{hub::kOpPing, 0, 0, 0};
+    std::string tried;
     if (fd_ >= 0) {
         if (RoundTrip(fd_, ping, rep, timedOut)) return 1;
+        if (timedOut) tried = connected_;  // a stopped hub: do not wait for it twice
         Drop();
     }
     for (const std::string* instance : {&instance_, &defaultInstance_}) {
-        if (instance->empty()) continue;
+        if (instance->empty() || *instance == tried) continue;
+        tried = *instance;
         const int fd = Connect(*instance);
         if (fd < 0) continue;
         const bool answered = RoundTrip(fd, ping, rep, timedOut);

@@ -17,7 +17,7 @@
 namespace korvex::tkl {
 
 class LinkClient {
-public:
+  public:
     static constexpr int kReplyTimeoutMs = 600;
     static constexpr int kRetryMs = 200;
     static constexpr int kStalledRetryMs = 2000;
@@ -43,12 +43,12 @@ public:
     // Forgets everything in a forked child: the parent's connection is not the child's.
     void ResetAfterFork();
 
-private:
+  private:
     LinkClient() = default;
-    bool EnsureConnected();                      // mutex held
-    int Connect(const std::string& instance);    // a connected socket or -1
+    bool EnsureConnected();                    // mutex held
+    int Connect(const std::string& instance);  // a connected socket or -1
     bool RoundTrip(int fd, const hub::Request& req, hub::Reply& rep, bool& timedOut);
-    void Drop();                                 // mutex held
+    void Drop();  // mutex held
 
     std::mutex mu_;
     int fd_ = -1;

@@ -4,13 +4,14 @@
 // hub unreachable, controller unplugged, failure injected); outputs are written only on success.
 // While the hub cannot be reached: TKLCommIsUp 0, TKLSubCheckComms -1, SysGetFWVersion 0,
 // TKLGetLanguage and TKLGetCommMethod the hub's last answer.
+#include "tkl.h"
+
 #include <signal.h>
 
 #include "korvex/hub/protocol.h"
 #include "korvex/sim/op.h"
 #include "korvex/store.h"
 #include "link_client.h"
-#include "tkl.h"
 
 #define KORVEX_TKL_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -34,8 +35,7 @@ constexpr int32_t kFail = -1;
 }();
 
 // A command or read: rc from the hub, or -1 when the hub cannot be reached.
-inline int32_t Send(Op op, int32_t port = 0, int32_t a = 0, int32_t b = 0,
-                    int32_t* out = nullptr) {
+inline int32_t Send(Op op, int32_t port = 0, int32_t a = 0, int32_t b = 0, int32_t* out = nullptr) {
     Reply rep;
     if (!LinkClient::Get().Call(Request{static_cast<int32_t>(op), port, a, b}, rep)) return kFail;
     if (out && rep.rc == 0) *out = rep.out;

@@ -24,9 +24,10 @@ std::string StateOf(const std::string& instance) { return Ctl(instance, {"state"
 
 // A hub of its own per test; the library is joined to it on port `port`.
 class TklHubTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        instance_ = std::string("T") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        instance_ =
+            std::string("T") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         hub_ = std::make_unique<HubProcess>(instance_);
         ASSERT_TRUE(hub_->Start());
     }
@@ -230,8 +231,8 @@ TEST_F(TklHubTest, BacklashVariantsOvershootAndEndOnTarget) {
             [&] {
                 EXPECT_EQ(StepperGetPos(1, &pos), 0);
                 beyond = std::max(beyond, tc.to > tc.from ? pos - tc.to : tc.to - pos);
-                return pos == tc.to && beyond > 0 && StateOf(instance_).find("\"moving\":true") ==
-                                                         std::string::npos;
+                return pos == tc.to && beyond > 0 &&
+                       StateOf(instance_).find("\"moving\":true") == std::string::npos;
             },
             5000))
             << tc.kind << " at " << pos;

@@ -128,8 +128,7 @@ bool HubProcess::Start() {
     }
     pid_ = Spawn(args, -1, -1);
     if (pid_ <= 0) return false;
-    const std::string instance =
-        instance_.empty() ? paths::InstanceForFolder(BinDir()) : instance_;
+    const std::string instance = instance_.empty() ? paths::InstanceForFolder(BinDir()) : instance_;
     return HubAnswers(instance, 5000);
 }
 

@@ -6,7 +6,6 @@
 #include <time.h>
 
 #include <cstdint>
-
 #include <string>
 #include <vector>
 
@@ -15,9 +14,9 @@ namespace korvex::test {
 std::string BinDir();
 
 struct ProgramResult {
-    int status = -1;   // exit status, -1 when it did not exit normally
-    std::string out;   // standard output
-    std::string err;   // standard error
+    int status = -1;  // exit status, -1 when it did not exit normally
+    std::string out;  // standard output
+    std::string err;  // standard error
 };
 
 // Runs `args` (args[0] is the program path) to completion.
@@ -34,7 +33,7 @@ template <typename F>
 bool WaitFor(F condition, int timeoutMs);
 
 class HubProcess {
-public:
+  public:
     // `instance` empty: the hub picks its folder's instance.
     explicit HubProcess(std::string instance);
     ~HubProcess();  // SIGKILL and reap when still running
@@ -48,7 +47,7 @@ public:
     int Wait();
     pid_t Pid() const { return pid_; }
 
-private:
+  private:
     std::string instance_;
     pid_t pid_ = -1;
 };
@@ -62,7 +61,9 @@ bool WaitFor(F condition, int timeoutMs) {
     for (;;) {
         if (condition()) return true;
         if (NowMs() >= deadline) return false;
-        struct timespec ts {0, 5 * 1000 * 1000};
+        struct timespec ts {
+            0, 5 * 1000 * 1000
+        };
         nanosleep(&ts, nullptr);
     }
 }

@@ -11,7 +11,7 @@
 namespace korvex {
 
 class Hardware {
-public:
+  public:
     virtual ~Hardware() = default;
 
     // -1 while the link to the controller is up, 0 while it is down.
@@ -56,7 +56,7 @@ public:
 
 // One sub-client's view of the link: TKLSubCheckComms semantics.
 class ConnectionWatch {
-public:
+  public:
     // 1 exactly once after each (re)connection of the link (and once after the first look when
     // it is up), below 0 while the link is down, 0 otherwise.
     int32_t Check(Hardware& hw) {
@@ -69,7 +69,7 @@ public:
     // Forget what was seen: the next Check while up gives 1 (a fresh attachment).
     void Reset() { seen_ = 0; }
 
-private:
+  private:
     uint64_t seen_ = 0;
 };
 

@@ -7,7 +7,7 @@
 namespace korvex::sim {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Monotonic time in microseconds; only differences matter.
     virtual int64_t NowUs() const = 0;
@@ -15,19 +15,19 @@ public:
 
 // The machine's monotonic clock (CLOCK_MONOTONIC).
 class SteadyClock final : public Clock {
-public:
+  public:
     int64_t NowUs() const override;
 };
 
 // A clock that moves only when told to. Not thread-safe.
 class ManualClock final : public Clock {
-public:
+  public:
     explicit ManualClock(int64_t startUs = 0) : nowUs_(startUs) {}
     int64_t NowUs() const override { return nowUs_; }
     void AdvanceUs(int64_t us) { nowUs_ += us; }
     void AdvanceMs(int64_t ms) { nowUs_ += ms * 1000; }
 
-private:
+  private:
     int64_t nowUs_;
 };
 

@@ -62,7 +62,7 @@ struct StepperState {
     int32_t movePower = 1024;  // 0..1024
     int32_t slowUs = 10000;    // microseconds between steps
     int32_t fastUs = 10000;
-    int32_t speedMs = 10;      // last StepperSetSpeed value
+    int32_t speedMs = 10;  // last StepperSetSpeed value
     // Net steps actually moved since the controller was created (+ toward larger counts).
     // StepperSetPos does not change it: it is the shaft, not the counter.
     int64_t travel = 0;
@@ -78,7 +78,7 @@ struct WheelMarks {
     int32_t turnSteps = 1200;
     int32_t width = 12;
     std::vector<int32_t> marks = {0, 40, 280, 520, 760, 1000};
-    int32_t offset = 600;       // phase at travel 0: between slot 3 and slot 4
+    int32_t offset = 600;        // phase at travel 0: between slot 3 and slot 4
     int32_t markReading = 1010;  // sensor reading on a mark (>= 996)
     int32_t gapReading = 120;    // sensor reading between marks (<= 995)
 };
@@ -91,7 +91,7 @@ struct FailureRule {
 };
 
 class Controller final : public Hardware {
-public:
+  public:
     // Uses the machine's monotonic clock.
     Controller();
     // Uses `clock`, which must outlive the controller.
@@ -123,8 +123,7 @@ public:
     int32_t RelioRelayRead(int32_t port, int32_t index, int32_t* state) override;
     int32_t RelioRelaySet(int32_t port, int32_t index, int32_t value, int32_t* state) override;
     int32_t RelioRelayChange(int32_t port, int32_t index, int32_t* state) override;
-    int32_t RelioRelayPulse(int32_t port, int32_t index, int32_t periodMs,
-                            int32_t* state) override;
+    int32_t RelioRelayPulse(int32_t port, int32_t index, int32_t periodMs, int32_t* state) override;
     int32_t RelioInputAnRead(int32_t port, int32_t index, int32_t* value) override;
     int32_t RelioInputDigRead(int32_t port, int32_t index, int32_t* value) override;
 
@@ -159,8 +158,7 @@ public:
     // Makes `op` fail (result -1; TKLCommIsUp 0, TKLMainIsPresent 0, TKLSubArrives refused,
     // TKLSubCheckComms -1, void operations do nothing) for calls matching port and index, for
     // `times` calls or until cleared. Rules are checked in order; the first match is used.
-    void InjectFailure(Op op, int32_t port = kAny, int32_t index = kAny,
-                       int32_t times = kForever);
+    void InjectFailure(Op op, int32_t port = kAny, int32_t index = kAny, int32_t times = kForever);
     void ClearFailures();
     void ClearFailures(Op op);
     const std::vector<FailureRule>& Failures() const { return failures_; }
@@ -182,7 +180,7 @@ public:
     int32_t ExternalTemp() const { return extTemp_; }
     const Clock& GetClock() const { return *clock_; }
 
-private:
+  private:
     struct Motor;
     struct Relay {
         bool closed = false;

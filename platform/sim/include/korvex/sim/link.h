@@ -30,9 +30,9 @@ struct InProcessLink {
     bool attached = false;  // TKLSubArrives accepted and TKLSubExits not yet called
     int32_t port = -1;
     int32_t kind = 0;
-    std::string name;       // hub instance name given to TKLSubArrives
-    bool open = false;      // TKLSubOpen called and TKLSubClose not since
-    int32_t arrivals = 0;   // TKLSubArrives calls accepted so far
+    std::string name;      // hub instance name given to TKLSubArrives
+    bool open = false;     // TKLSubOpen called and TKLSubClose not since
+    int32_t arrivals = 0;  // TKLSubArrives calls accepted so far
 };
 InProcessLink InProcessState();
 
