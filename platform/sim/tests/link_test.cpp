@@ -70,6 +70,11 @@ TEST_F(LinkTest, CheckCommsReportsEachConnectionOnce) {
     c.InjectFailure(Op::TKLSubCheckComms, kAny, kAny, 1);
     EXPECT_LT(t.TKLSubCheckComms(), 0);
     EXPECT_EQ(t.TKLSubCheckComms(), 0);
+    // A failing TKLCommIsUp is not spent by the reconnection check.
+    c.InjectFailure(Op::TKLCommIsUp, kAny, kAny, 1);
+    EXPECT_EQ(t.TKLSubCheckComms(), 0);
+    EXPECT_EQ(t.TKLCommIsUp(), 0);
+    EXPECT_EQ(t.TKLCommIsUp(), -1);
 }
 
 TEST_F(LinkTest, HardwareCallsReachTheController) {

@@ -14,8 +14,10 @@ class Hardware {
   public:
     virtual ~Hardware() = default;
 
-    // -1 while the link to the controller is up, 0 while it is down.
+    // -1 while the link to the controller is up, 0 while it is down (or made to fail).
     virtual int32_t TKLCommIsUp() = 0;
+    // The link's real state, for bookkeeping: no failure injection, no side effects.
+    virtual bool LinkUp() const = 0;
     // How many times the link has come up so far (1 for a controller plugged from the start). A
     // change tells a sub-client that the link (re)connected since it last looked.
     virtual uint64_t ConnectCount() const = 0;
@@ -60,7 +62,7 @@ class ConnectionWatch {
     // 1 exactly once after each (re)connection of the link (and once after the first look when
     // it is up), below 0 while the link is down, 0 otherwise.
     int32_t Check(Hardware& hw) {
-        if (hw.TKLCommIsUp() == 0) return -1;
+        if (!hw.LinkUp()) return -1;
         const uint64_t now = hw.ConnectCount();
         if (now == seen_) return 0;
         seen_ = now;

@@ -99,6 +99,7 @@ class Controller final : public Hardware {
 
     // --- link operations (Hardware) ---
     int32_t TKLCommIsUp() override;
+    bool LinkUp() const override { return plugged_; }
     uint64_t ConnectCount() const override { return connectCount_; }
     int32_t TKLGetLanguage() override;
     int32_t TKLGetCommMethod() override;
