@@ -3,10 +3,9 @@
 // Result conventions: commands and reads return 0 on success and -1 on failure (bad argument,
 // hub unreachable, controller unplugged, failure injected); outputs are written only on success.
 // While the hub cannot be reached: TKLCommIsUp 0, TKLSubCheckComms -1, SysGetFWVersion 0,
-// TKLGetLanguage and TKLGetCommMethod the hub's last answer.
+// TKLGetLanguage and TKLGetCommMethod the hub's last answer. Sends use MSG_NOSIGNAL: a hub that
+// vanishes never raises SIGPIPE in the driver.
 #include "tkl.h"
-
-#include <signal.h>
 
 #include "korvex/hub/protocol.h"
 #include "korvex/sim/op.h"
@@ -23,16 +22,6 @@ using korvex::sim::Op;
 using korvex::tkl::LinkClient;
 
 constexpr int32_t kFail = -1;
-
-// Drivers must not die on a hub that vanishes mid-write; the library never raises SIGPIPE
-// itself (MSG_NOSIGNAL), this covers descriptors the driver inherits from it.
-[[maybe_unused]] const bool kSigpipeIgnored = [] {
-    struct sigaction sa {};
-    if (sigaction(SIGPIPE, nullptr, &sa) == 0 && sa.sa_handler == SIG_DFL) {
-        signal(SIGPIPE, SIG_IGN);
-    }
-    return true;
-}();
 
 // A command or read: rc from the hub, or -1 when the hub cannot be reached.
 inline int32_t Send(Op op, int32_t port = 0, int32_t a = 0, int32_t b = 0, int32_t* out = nullptr) {
