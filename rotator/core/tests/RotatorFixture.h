@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 
 #include "RecordingLink.h"
 #include "RecordingSpy.h"
@@ -23,6 +24,22 @@
 #include "korvex/sim/clock.h"
 #include "korvex/sim/controller.h"
 #include "korvex/sim/link.h"
+
+namespace korvex::rotator {
+
+// Readable failure messages for state comparisons.
+inline void PrintTo(const RotatorState& s, std::ostream* os) {
+    *os << "{count " << s.stepCount << ", target " << s.targetSteps << ", pos " << s.position
+        << ", targetPos " << s.targetPosition << ", moving " << s.moving << ", spd "
+        << s.stepsPerDegree << ", zone " << s.zoneLow << ".." << s.zoneHigh << ", backlash "
+        << s.backlash << " mode " << s.backlashMode << " on " << s.applyOneDirectionOn
+        << " lastInc " << s.lastMoveWasIncreasing << ", model " << s.motorModel << " half "
+        << s.halfStep << " wiring " << s.wiringMode << ", power " << s.stoppedPower << "/"
+        << s.movingPower << ", rates " << s.slowRate << "/" << s.fastRate << ", pierFlip "
+        << s.pierFlip << ", fw " << s.firmwareVersion << "}";
+}
+
+}  // namespace korvex::rotator
 
 namespace korvex::rotator::testing {
 
