@@ -17,12 +17,24 @@ enum class IntStatus { NotInteger, Ok, TooLarge };
 // Integers of every D-Bus width, and doubles with a whole value.
 IntStatus AsInteger(const QVariant& in, int64_t& out) {
     switch (in.metaType().id()) {
-        case QMetaType::UChar: out = in.value<uchar>(); return IntStatus::Ok;
-        case QMetaType::Short: out = in.value<short>(); return IntStatus::Ok;
-        case QMetaType::UShort: out = in.value<ushort>(); return IntStatus::Ok;
-        case QMetaType::Int: out = in.toInt(); return IntStatus::Ok;
-        case QMetaType::UInt: out = in.toUInt(); return IntStatus::Ok;
-        case QMetaType::LongLong: out = in.toLongLong(); return IntStatus::Ok;
+        case QMetaType::UChar:
+            out = in.value<uchar>();
+            return IntStatus::Ok;
+        case QMetaType::Short:
+            out = in.value<short>();
+            return IntStatus::Ok;
+        case QMetaType::UShort:
+            out = in.value<ushort>();
+            return IntStatus::Ok;
+        case QMetaType::Int:
+            out = in.toInt();
+            return IntStatus::Ok;
+        case QMetaType::UInt:
+            out = in.toUInt();
+            return IntStatus::Ok;
+        case QMetaType::LongLong:
+            out = in.toLongLong();
+            return IntStatus::Ok;
         case QMetaType::ULongLong: {
             const qulonglong v = in.toULongLong();
             if (v > static_cast<qulonglong>(std::numeric_limits<int64_t>::max())) {
@@ -38,7 +50,8 @@ IntStatus AsInteger(const QVariant& in, int64_t& out) {
             out = static_cast<int64_t>(d);
             return IntStatus::Ok;
         }
-        default: return IntStatus::NotInteger;
+        default:
+            return IntStatus::NotInteger;
     }
 }
 
@@ -50,16 +63,21 @@ bool IsIntegerType(const QVariant& in) {
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
-        case QMetaType::ULongLong: return true;
-        default: return false;
+        case QMetaType::ULongLong:
+            return true;
+        default:
+            return false;
     }
 }
 
 CoerceStatus ToInteger(const QVariant& in, int64_t lo, int64_t hi, int64_t& out) {
     switch (AsInteger(in, out)) {
-        case IntStatus::NotInteger: return CoerceStatus::Mismatch;
-        case IntStatus::TooLarge: return CoerceStatus::Overflow;
-        case IntStatus::Ok: return (out < lo || out > hi) ? CoerceStatus::Overflow : CoerceStatus::Ok;
+        case IntStatus::NotInteger:
+            return CoerceStatus::Mismatch;
+        case IntStatus::TooLarge:
+            return CoerceStatus::Overflow;
+        case IntStatus::Ok:
+            return (out < lo || out > hi) ? CoerceStatus::Overflow : CoerceStatus::Ok;
     }
     return CoerceStatus::Mismatch;
 }
@@ -131,19 +149,23 @@ CoerceStatus CoerceScalar(const QVariant& in, ValueType type, QVariant& out) {
             }
             return CoerceStatus::Mismatch;
         }
-        default: return CoerceStatus::Mismatch;
+        default:
+            return CoerceStatus::Mismatch;
     }
 }
 
 // The elements of any list-like value; false for scalars.
 bool Elements(const QVariant& in, QVariantList& out) {
     switch (in.metaType().id()) {
-        case QMetaType::QVariantList: out = in.toList(); return true;
+        case QMetaType::QVariantList:
+            out = in.toList();
+            return true;
         case QMetaType::QStringList:
             out.clear();
             for (const QString& s : in.toStringList()) out.push_back(s);
             return true;
-        default: break;
+        default:
+            break;
     }
     const QMetaType type = in.metaType();
     if (type == QMetaType::fromType<QList<bool>>() || type == QMetaType::fromType<QList<short>>() ||
@@ -185,10 +207,18 @@ CoerceStatus Coerce(const QVariant& in, ValueType type, QVariant& out) {
         typed.push_back(std::move(converted));
     }
     switch (element) {
-        case ValueType::Bool: out = ListOf<bool>(typed); break;
-        case ValueType::Int16: out = ListOf<int16_t>(typed); break;
-        case ValueType::Int32: out = ListOf<int32_t>(typed); break;
-        case ValueType::Double: out = ListOf<double>(typed); break;
+        case ValueType::Bool:
+            out = ListOf<bool>(typed);
+            break;
+        case ValueType::Int16:
+            out = ListOf<int16_t>(typed);
+            break;
+        case ValueType::Int32:
+            out = ListOf<int32_t>(typed);
+            break;
+        case ValueType::Double:
+            out = ListOf<double>(typed);
+            break;
         default: {
             QStringList list;
             list.reserve(typed.size());
@@ -204,7 +234,8 @@ QString DescribeValue(const QVariant& value) {
     if (!value.isValid()) return QStringLiteral("nothing");
     if (id == QMetaType::QString) return QStringLiteral("\"%1\" (string)").arg(value.toString());
     if (id == QMetaType::Bool) {
-        return value.toBool() ? QStringLiteral("True (boolean)") : QStringLiteral("False (boolean)");
+        return value.toBool() ? QStringLiteral("True (boolean)")
+                              : QStringLiteral("False (boolean)");
     }
     if (id == QMetaType::Double) {
         return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest) +

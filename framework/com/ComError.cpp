@@ -13,7 +13,8 @@ QString HexNumber(uint32_t number) {
 QString FormatErrorMessage(const KorvexError& error) {
     QString source = error.Source();
     source.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    return QStringLiteral("0x%1\t%2\t%3").arg(HexNumber(error.Number()), source, error.Description());
+    return QStringLiteral("0x%1\t%2\t%3")
+        .arg(HexNumber(error.Number()), source, error.Description());
 }
 
 QDBusMessage ErrorReply(const QDBusMessage& call, const KorvexError& error) {

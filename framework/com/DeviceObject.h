@@ -9,7 +9,7 @@ namespace korvex::com {
 // hooks: the server adds the object to ClientCount after construction succeeded and removes
 // it when the client releases it or leaves the bus.
 class DeviceObject {
-public:
+  public:
     DeviceObject() = default;
     DeviceObject(const DeviceObject&) = delete;
     DeviceObject& operator=(const DeviceObject&) = delete;

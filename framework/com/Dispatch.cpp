@@ -30,7 +30,7 @@ bool ParseKind(QStringView text, MemberKind& kind) {
     for (const MemberKind k : {MemberKind::Get, MemberKind::Let, MemberKind::Call}) {
         if (entry.Of(k) != nullptr) supported << KindName(k);
     }
-    const Member* any = entry.Of(MemberKind::Get) ? entry.Of(MemberKind::Get)
+    const Member* any = entry.Of(MemberKind::Get)   ? entry.Of(MemberKind::Get)
                         : entry.Of(MemberKind::Let) ? entry.Of(MemberKind::Let)
                                                     : entry.Of(MemberKind::Call);
     throw KorvexError(dispatch_err::UnknownMember, cls.progId,
@@ -48,9 +48,9 @@ QVariant Invoke(const DeviceClass& cls, DeviceObject& object, QStringView kindTe
                 QStringView memberName, std::span<const QVariant> wireArgs) {
     MemberKind kind;
     if (!ParseKind(kindText, kind)) {
-        throw KorvexError(dispatch_err::InvalidArg, cls.progId,
-                          QStringLiteral("Unknown operation \"%1\": use get, let or call")
-                              .arg(kindText));
+        throw KorvexError(
+            dispatch_err::InvalidArg, cls.progId,
+            QStringLiteral("Unknown operation \"%1\": use get, let or call").arg(kindText));
     }
     const MemberTable::Entry* entry = cls.members.Find(memberName);
     if (entry == nullptr) {
@@ -72,19 +72,20 @@ QVariant Invoke(const DeviceClass& cls, DeviceObject& object, QStringView kindTe
     for (qsizetype i = 0; i < expected; ++i) {
         const ValueType type = member->params[size_t(i)];
         switch (Coerce(wireArgs[size_t(i)], type, args[i])) {
-            case CoerceStatus::Ok: break;
+            case CoerceStatus::Ok:
+                break;
             case CoerceStatus::Mismatch:
-                throw KorvexError(dispatch_err::TypeMismatch, cls.progId,
-                                  QStringLiteral("Argument %1 of %2: %3 cannot be converted to %4")
-                                      .arg(i + 1)
-                                      .arg(member->name, DescribeValue(wireArgs[size_t(i)]),
-                                           TypeName(type)));
+                throw KorvexError(
+                    dispatch_err::TypeMismatch, cls.progId,
+                    QStringLiteral("Argument %1 of %2: %3 cannot be converted to %4")
+                        .arg(i + 1)
+                        .arg(member->name, DescribeValue(wireArgs[size_t(i)]), TypeName(type)));
             case CoerceStatus::Overflow:
-                throw KorvexError(dispatch_err::Overflow, cls.progId,
-                                  QStringLiteral("Argument %1 of %2: %3 is out of range for %4")
-                                      .arg(i + 1)
-                                      .arg(member->name, DescribeValue(wireArgs[size_t(i)]),
-                                           TypeName(type)));
+                throw KorvexError(
+                    dispatch_err::Overflow, cls.progId,
+                    QStringLiteral("Argument %1 of %2: %3 is out of range for %4")
+                        .arg(i + 1)
+                        .arg(member->name, DescribeValue(wireArgs[size_t(i)]), TypeName(type)));
         }
     }
 
@@ -94,8 +95,9 @@ QVariant Invoke(const DeviceClass& cls, DeviceObject& object, QStringView kindTe
     } catch (const KorvexError&) {
         throw;
     } catch (const std::exception& e) {
-        throw KorvexError(dispatch_err::Unexpected, cls.progId,
-                          QStringLiteral("%1 failed: %2").arg(member->name, QString::fromUtf8(e.what())));
+        throw KorvexError(
+            dispatch_err::Unexpected, cls.progId,
+            QStringLiteral("%1 failed: %2").arg(member->name, QString::fromUtf8(e.what())));
     } catch (...) {
         throw KorvexError(dispatch_err::Unexpected, cls.progId,
                           QStringLiteral("%1 failed with an unknown exception").arg(member->name));

@@ -35,7 +35,8 @@ MemberTable& MemberTable::Add(Member member) {
         throw std::logic_error("let member without a value parameter: " +
                                member.name.toStdString());
     }
-    if (!member.handler) throw std::logic_error("member without handler: " + member.name.toStdString());
+    if (!member.handler)
+        throw std::logic_error("member without handler: " + member.name.toStdString());
     Entry& entry = byName_[member.name];
     const Member*& slot = entry.byKind[static_cast<int>(member.kind)];
     if (slot != nullptr) {
@@ -52,8 +53,8 @@ MemberTable& MemberTable::Get(QString name, ValueType result, Handler handler) {
 
 MemberTable& MemberTable::Get(QString name, std::vector<ValueType> indexParams, ValueType result,
                               Handler handler) {
-    return Add({std::move(name), MemberKind::Get, std::move(indexParams), result,
-                std::move(handler)});
+    return Add(
+        {std::move(name), MemberKind::Get, std::move(indexParams), result, std::move(handler)});
 }
 
 MemberTable& MemberTable::Let(QString name, std::vector<ValueType> params, Handler handler) {

@@ -42,7 +42,7 @@ Handler For(F f) {
 // Members are looked up case-insensitively, as dispatch by name does for COM clients.
 // One name may have a get, a let and a call entry.
 class MemberTable {
-public:
+  public:
     // Throws std::logic_error when the name already has an entry of that kind, or for a let
     // without a value parameter.
     MemberTable& Add(Member member);
@@ -65,7 +65,7 @@ public:
 
     size_t size() const { return members_.size(); }
 
-private:
+  private:
     struct FoldedHash {
         using is_transparent = void;
         size_t operator()(QStringView s) const noexcept;

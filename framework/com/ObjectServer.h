@@ -30,7 +30,7 @@ class ServerEndpoint;
 
 class ObjectServer : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kMaxClientCount = 32767;  // ClientCount is 16-bit signed
 
     // Serves on the session bus, or on the message bus at `busAddress` when it is not empty.
@@ -55,13 +55,13 @@ public:
     // without creating 32767 bus objects.
     void PreloadClientCountForTesting(int16_t count);
 
-signals:
+  signals:
     void ClientCountChanged(int count);
     // The last live object went away (released, or its client left the bus). A program
     // started by COM closes itself on this; one started by the user stays.
     void ClientCountReachedZero();
 
-private:
+  private:
     friend class ServerEndpoint;
     bool AtLimit() const { return count_ >= kMaxClientCount; }
     void AddClient();

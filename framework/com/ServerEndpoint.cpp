@@ -1,5 +1,6 @@
 #include "framework/com/ServerEndpoint.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -25,7 +26,8 @@ std::atomic<quint64> nextObject{1};
 
 const char kFactoryXml[] =
     "  <interface name=\"org.korvex.ClassFactory\">\n"
-    "    <method name=\"CreateObject\"><arg name=\"object\" type=\"o\" direction=\"out\"/></method>\n"
+    "    <method name=\"CreateObject\"><arg name=\"object\" type=\"o\" "
+    "direction=\"out\"/></method>\n"
     "  </interface>\n";
 const char kDispatchXml[] =
     "  <interface name=\"org.korvex.Dispatch\">\n"
@@ -80,7 +82,8 @@ bool ServerEndpoint::Start(QString* error) {
         if (error) {
             const QString reason = connection_.lastError().message();
             *error = QStringLiteral("Cannot take the bus name %1 (another program serves it?)%2")
-                         .arg(cls_->progId, reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
+                         .arg(cls_->progId,
+                              reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
         }
         connection_.unregisterObject(QStringLiteral("/"), QDBusConnection::UnregisterTree);
         registered_ = false;
@@ -103,6 +106,20 @@ QString ServerEndpoint::introspect(const QString& path) const {
 
 bool ServerEndpoint::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
     if (message.type() != QDBusMessage::MethodCallMessage) return false;
+    // Handled from an event of its own, outside QtDBus's delivery of the call: a handler may
+    // run a nested loop (a modal dialog) for as long as the user likes.
+    QMetaObject::invokeMethod(
+        this, [this, message] { Handle(message); }, Qt::QueuedConnection);
+    return true;
+}
+
+void ServerEndpoint::Handle(const QDBusMessage& message) {
+    // Events posted before this one (other clients' calls) must still be delivered if the
+    // handler below runs a nested loop. The glib event dispatcher only looks at posted events
+    // again after a new post or wake-up, so wake it now: the nested loop then serves them.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        dispatcher->wakeUp();
+    }
     const QString& path = message.path();
     const QString& member = message.member();
     const QString& iface = message.interface();
@@ -118,18 +135,18 @@ bool ServerEndpoint::handleMessage(const QDBusMessage& message, const QDBusConne
         xml += introspect(path);
         xml += QLatin1String("</node>\n");
         Send(message.createReply(xml));
-        return true;
+        return;
     }
 
     if (path == QLatin1String("/")) {
         if (member == QLatin1String("CreateObject") && IsInterface(iface, kFactoryInterface)) {
             CreateObject(message);
         } else {
-            Send(message.createErrorReply(QDBusError::UnknownMethod,
-                                          QStringLiteral("No method %1.%2 on the class factory")
-                                              .arg(iface, member)));
+            Send(message.createErrorReply(
+                QDBusError::UnknownMethod,
+                QStringLiteral("No method %1.%2 on the class factory").arg(iface, member)));
         }
-        return true;
+        return;
     }
 
     const auto it = objects_.constFind(path);
@@ -138,22 +155,21 @@ bool ServerEndpoint::handleMessage(const QDBusMessage& message, const QDBusConne
             QDBusError::UnknownObject,
             QStringLiteral("No object %1 of %2: it was released or never created")
                 .arg(path, cls_->progId)));
-        return true;
+        return;
     }
     if (IsInterface(iface, kDispatchInterface)) {
         if (member == QLatin1String("Invoke")) {
             InvokeObject(message, it->object);
-            return true;
+            return;
         }
         if (member == QLatin1String("Release")) {
             ReleaseObject(message);
-            return true;
+            return;
         }
     }
     Send(message.createErrorReply(
         QDBusError::UnknownMethod,
         QStringLiteral("No method %1.%2 on a %3 object").arg(iface, member, cls_->progId)));
-    return true;
 }
 
 void ServerEndpoint::CreateObject(const QDBusMessage& message) {
@@ -205,8 +221,8 @@ void ServerEndpoint::InvokeObject(const QDBusMessage& message,
     // `object` keeps the device object alive even if it is released during a nested loop.
     QDBusMessage reply;
     try {
-        const QVariant result = Invoke(*cls_, *object, arguments[0].toString(),
-                                       arguments[1].toString(), args);
+        const QVariant result =
+            Invoke(*cls_, *object, arguments[0].toString(), arguments[1].toString(), args);
         reply = message.createReply(EncodeResult(result));
     } catch (const KorvexError& e) {
         reply = ErrorReply(message, e);

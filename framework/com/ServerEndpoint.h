@@ -15,7 +15,7 @@ namespace korvex::com {
 class ObjectServer;
 
 class ServerEndpoint : public QDBusVirtualObject {
-public:
+  public:
     ServerEndpoint(ObjectServer& server, std::shared_ptr<const DeviceClass> cls,
                    const QString& busAddress);
     ~ServerEndpoint() override;
@@ -29,12 +29,13 @@ public:
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
-private:
+  private:
     struct LiveObject {
         QString owner;  // unique bus name of the client that created it
         std::shared_ptr<DeviceObject> object;
     };
 
+    void Handle(const QDBusMessage& message);
     void CreateObject(const QDBusMessage& message);
     void InvokeObject(const QDBusMessage& message, std::shared_ptr<DeviceObject> object);
     void ReleaseObject(const QDBusMessage& message);

@@ -27,8 +27,8 @@ enum class ValueType : uint8_t {
 enum class MemberKind : uint8_t { Get, Let, Call };
 
 bool IsArray(ValueType type);
-ValueType ElementType(ValueType arrayType);  // Empty for a scalar type
-QLatin1StringView TypeName(ValueType type);  // "double", "int16 array", ...
+ValueType ElementType(ValueType arrayType);   // Empty for a scalar type
+QLatin1StringView TypeName(ValueType type);   // "double", "int16 array", ...
 QLatin1StringView KindName(MemberKind kind);  // "get", "let", "call"
 
 }  // namespace korvex::com

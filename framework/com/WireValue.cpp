@@ -29,8 +29,10 @@ QVariant DecodeCurrent(const QDBusArgument& arg) {
             }
             return DecodeArray(arg);
         case QDBusArgument::BasicType:
-        case QDBusArgument::VariantType: return DecodeWire(arg.asVariant());
-        default: return arg.asVariant();  // structure or map: kept as QDBusArgument
+        case QDBusArgument::VariantType:
+            return DecodeWire(arg.asVariant());
+        default:
+            return arg.asVariant();  // structure or map: kept as QDBusArgument
     }
 }
 
@@ -53,7 +55,8 @@ QVariant DecodeWire(const QVariant& value) {
     }
     if (type == QMetaType::fromType<QByteArray>()) {
         QVariantList list;
-        for (const char c : value.toByteArray()) list.push_back(QVariant::fromValue<uchar>(uchar(c)));
+        for (const char c : value.toByteArray())
+            list.push_back(QVariant::fromValue<uchar>(uchar(c)));
         return list;
     }
     return value;

@@ -24,7 +24,7 @@ struct CallResult {
 };
 
 class BusClient {
-public:
+  public:
     // `busAddress` empty: the session bus.
     explicit BusClient(const QString& name, const QString& busAddress = {});
     ~BusClient();
@@ -48,7 +48,7 @@ public:
 
     static CallResult ResultOf(const QDBusMessage& reply);
 
-private:
+  private:
     QString name_;
     QDBusConnection connection_;
     bool connected_ = true;

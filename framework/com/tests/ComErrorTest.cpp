@@ -1,11 +1,10 @@
-#include "framework/com/ComError.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "framework/com/ComError.h"
 #include "framework/com/ServiceFiles.h"
 #include "framework/com/StartMode.h"
 

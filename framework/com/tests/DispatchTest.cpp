@@ -1,10 +1,9 @@
-#include "framework/com/Dispatch.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "framework/com/ComError.h"
+#include "framework/com/Dispatch.h"
 #include "framework/com/tests/MinimalDriver.h"
 #include "framework/core/KorvexError.h"
 
@@ -14,7 +13,7 @@ namespace {
 using testing::MinimalState;
 
 class DispatchTest : public ::testing::Test {
-protected:
+  protected:
     QVariant Run(const char* kind, const char* member, QVariantList args = {}) {
         return Invoke(*cls, *object, QString::fromLatin1(kind), QString::fromLatin1(member),
                       std::span<const QVariant>(args.data(), size_t(args.size())));
@@ -68,26 +67,55 @@ TEST_F(DispatchTest, MalformedInvokeIsRefusedWithAClearErrorAndChangesNothing) {
         const char* text;
     };
     const Case cases[] = {
-        {"get", "Nope", {}, dispatch_err::UnknownMember, "Nope is not a member of KorvexTest.Device"},
-        {"let", "Description", {QStringLiteral("x")}, dispatch_err::UnknownMember,
+        {"get",
+         "Nope",
+         {},
+         dispatch_err::UnknownMember,
+         "Nope is not a member of KorvexTest.Device"},
+        {"let",
+         "Description",
+         {QStringLiteral("x")},
+         dispatch_err::UnknownMember,
          "Description cannot be used with let (use get)"},
-        {"get", "MoveAbsolute", {}, dispatch_err::UnknownMember,
+        {"get",
+         "MoveAbsolute",
+         {},
+         dispatch_err::UnknownMember,
          "MoveAbsolute cannot be used with get (use call)"},
-        {"call", "Reverse", {}, dispatch_err::UnknownMember,
+        {"call",
+         "Reverse",
+         {},
+         dispatch_err::UnknownMember,
          "Reverse cannot be used with call (use get or let)"},
         {"put", "Position", {}, dispatch_err::InvalidArg, "Unknown operation \"put\""},
-        {"call", "MoveAbsolute", {}, dispatch_err::BadParamCount,
+        {"call",
+         "MoveAbsolute",
+         {},
+         dispatch_err::BadParamCount,
          "MoveAbsolute (call) takes 1 argument, 0 given"},
         {"call", "MoveAbsolute", {1, 2}, dispatch_err::BadParamCount, "takes 1 argument, 2 given"},
-        {"let", "timer", {1}, dispatch_err::BadParamCount, "timer (let) takes 2 arguments, 1 given"},
+        {"let",
+         "timer",
+         {1},
+         dispatch_err::BadParamCount,
+         "timer (let) takes 2 arguments, 1 given"},
         {"get", "Position", {1}, dispatch_err::BadParamCount, "takes 0 arguments, 1 given"},
-        {"call", "MoveAbsolute", {QStringLiteral("abc")}, dispatch_err::TypeMismatch,
+        {"call",
+         "MoveAbsolute",
+         {QStringLiteral("abc")},
+         dispatch_err::TypeMismatch,
          "Argument 1 of MoveAbsolute: \"abc\" (string) cannot be converted to double"},
-        {"let", "timer", {40000, 1}, dispatch_err::Overflow,
+        {"let",
+         "timer",
+         {40000, 1},
+         dispatch_err::Overflow,
          "Argument 1 of timer: 40000 (integer) is out of range for 16-bit integer"},
         {"let", "timer", {1, 2.5}, dispatch_err::TypeMismatch, "Argument 2 of timer"},
         {"let", "Reverse", {7}, dispatch_err::TypeMismatch, "cannot be converted to boolean"},
-        {"call", "Sum", {QVariantList{1, QStringLiteral("x")}}, dispatch_err::TypeMismatch,
+        {"call",
+         "Sum",
+         {QVariantList{1, QStringLiteral("x")}},
+         dispatch_err::TypeMismatch,
          "cannot be converted to double array"},
     };
     for (const Case& c : cases) {

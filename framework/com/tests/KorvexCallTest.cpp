@@ -17,7 +17,7 @@ struct CallRun {
 };
 
 class KorvexCallTest : public ProcessFixture {
-protected:
+  protected:
     CallRun Call(const QStringList& args, const QByteArray& input = {}) {
         QProcess call;
         call.setProcessEnvironment(bus->Environment());
@@ -75,11 +75,15 @@ TEST_F(KorvexCallTest, OneShotErrorsGoToStandardErrorWithTheirExitStatus) {
         const char* err;  // start of standard error
     };
     const Case cases[] = {
-        {{"KorvexTest.Device", "call", "Fail"}, 1,
+        {{"KorvexTest.Device", "call", "Fail"},
+         1,
          "0x80040402 Korvex Test Control: The test device is not connected\n"},
-        {{"KorvexTest.Device", "get", "timer", "9"}, 1,
+        {{"KorvexTest.Device", "get", "timer", "9"},
+         1,
          "0x80040404 Korvex Test Control: The value is out of range\n"},
-        {{"KorvexTest.Device", "get", "Nope"}, 1, "0x80020003 KorvexTest.Device: Nope is not a member"},
+        {{"KorvexTest.Device", "get", "Nope"},
+         1,
+         "0x80020003 KorvexTest.Device: Nope is not a member"},
         {{"KorvexTest.Device", "call", "MoveAbsolute", "abc"}, 1, "0x80020005 KorvexTest.Device: "},
         {{"KorvexTest.Device", "let", "timer", "40000", "1"}, 1, "0x8002000A KorvexTest.Device: "},
         {{"No.Such.ProgId", "get", "Position"}, 2, "korvex-call: no program serves No.Such.ProgId"},
@@ -158,7 +162,8 @@ TEST_F(KorvexCallTest, StandardInputModeAnswersEachLineBeforeTheNextArrives) {
     ASSERT_TRUE(StartServer({}));
     QProcess call;
     call.setProcessEnvironment(bus->Environment());
-    call.start(QStringLiteral(KORVEX_BIN_DIR "/korvex-call"), {QStringLiteral("KorvexTest.Device")});
+    call.start(QStringLiteral(KORVEX_BIN_DIR "/korvex-call"),
+               {QStringLiteral("KorvexTest.Device")});
     ASSERT_TRUE(call.waitForStarted(10000));
     const auto ask = [&call](const QByteArray& line) {
         call.write(line);

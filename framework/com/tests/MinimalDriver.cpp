@@ -11,7 +11,7 @@ namespace {
 using VT = ValueType;
 
 class MinimalObject : public DeviceObject {
-public:
+  public:
     explicit MinimalObject(MinimalState& state) : state_(state), id_(state.nextObjectId++) {
         ++state_.created;
     }
@@ -19,7 +19,7 @@ public:
     MinimalState& State() { return state_; }
     int32_t Id() const { return id_; }
 
-private:
+  private:
     MinimalState& state_;
     int32_t id_;
 };
@@ -53,8 +53,9 @@ std::shared_ptr<DeviceClass> MakeMinimalDevice(MinimalState& state, QString prog
     cls->create = [&state] { return std::make_unique<MinimalObject>(state); };
     MinimalState& s = state;
     MemberTable& m = cls->members;
-    m.Get("Description", VT::String,
-          [](DeviceObject&, Args) { return QVariant(QStringLiteral("Korvex minimal test device")); });
+    m.Get("Description", VT::String, [](DeviceObject&, Args) {
+        return QVariant(QStringLiteral("Korvex minimal test device"));
+    });
     m.Get("InterfaceVersion", VT::Int16, [](DeviceObject&, Args) { return QVariant(1); });
     m.Get("Position", VT::Double, [&s](DeviceObject&, Args) { return QVariant(s.position); });
     m.Call("MoveAbsolute", {VT::Double}, VT::Empty, [&s](DeviceObject&, Args a) {
@@ -90,15 +91,14 @@ std::shared_ptr<DeviceClass> MakeMinimalDevice(MinimalState& state, QString prog
         return QVariant(n);
     });
     m.Call("Echo", {VT::String}, VT::String, [](DeviceObject&, Args a) { return a[0]; });
-    m.Get("StartedByUser", VT::Bool, [&s](DeviceObject&, Args) { return QVariant(s.startedByUser); });
-    m.Get("ClientCount", VT::Int16, [&s](DeviceObject&, Args) {
-        return QVariant(s.clientCount ? s.clientCount() : -1);
-    });
+    m.Get("StartedByUser", VT::Bool,
+          [&s](DeviceObject&, Args) { return QVariant(s.startedByUser); });
+    m.Get("ClientCount", VT::Int16,
+          [&s](DeviceObject&, Args) { return QVariant(s.clientCount ? s.clientCount() : -1); });
     m.Get("Ticks", VT::Int32, [&s](DeviceObject&, Args) { return QVariant(s.ticks); });
     m.Get("ModalDepth", VT::Int32, [&s](DeviceObject&, Args) { return QVariant(s.modalDepth); });
-    m.Get("ObjectId", VT::Int32, For<MinimalObject>([](MinimalObject& o, Args) {
-              return QVariant(o.Id());
-          }));
+    m.Get("ObjectId", VT::Int32,
+          For<MinimalObject>([](MinimalObject& o, Args) { return QVariant(o.Id()); }));
     m.Call("ModalWait", {}, VT::Int32, [&s](DeviceObject&, Args) { return QVariant(RunModal(s)); });
     m.Call("EndModal", {VT::Int32}, VT::Bool, [&s](DeviceObject&, Args a) {
         if (s.modal == nullptr) return QVariant(false);
@@ -109,9 +109,8 @@ std::shared_ptr<DeviceClass> MakeMinimalDevice(MinimalState& state, QString prog
         throw KorvexError(kNotConnected, QString::fromLatin1(kSource),
                           QString::fromLatin1(kNotConnectedText));
     });
-    m.Call("Crash", {}, VT::Empty, [](DeviceObject&, Args) -> QVariant {
-        throw std::runtime_error("wiring fault");
-    });
+    m.Call("Crash", {}, VT::Empty,
+           [](DeviceObject&, Args) -> QVariant { throw std::runtime_error("wiring fault"); });
     return cls;
 }
 

@@ -34,7 +34,7 @@ struct MinimalState {
     QEventLoop* modal = nullptr;
     int modalDepth = 0;
     int32_t nextObjectId = 1;
-    int created = 0;  // creation hooks run
+    int created = 0;    // creation hooks run
     int destroyed = 0;  // release hooks run
 };
 

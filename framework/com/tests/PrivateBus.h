@@ -11,7 +11,7 @@
 namespace korvex::com::testing {
 
 class PrivateBus {
-public:
+  public:
     PrivateBus() = default;
     ~PrivateBus();
 
@@ -23,7 +23,7 @@ public:
     // Environment for programs started by the test (the bus starts its own with the same).
     QProcessEnvironment Environment() const { return env_; }
 
-private:
+  private:
     QTemporaryDir dir_;
     QProcess daemon_;
     QString address_;

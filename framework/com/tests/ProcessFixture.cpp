@@ -32,10 +32,12 @@ void ProcessFixture::TearDown() {
     }
     server.reset();
     // The next test starts from a bus without the program.
-    EXPECT_TRUE(WaitFor([this] {
-        return !Registered(QStringLiteral("KorvexTest.Device")) &&
-               !Registered(QStringLiteral("KorvexTest.Helper"));
-    }, 20000));
+    EXPECT_TRUE(WaitFor(
+        [this] {
+            return !Registered(QStringLiteral("KorvexTest.Device")) &&
+                   !Registered(QStringLiteral("KorvexTest.Helper"));
+        },
+        20000));
 }
 
 bool ProcessFixture::Registered(const QString& name) {
@@ -54,11 +56,13 @@ bool ProcessFixture::StartServer(const QStringList& args) {
     server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     server->start(QStringLiteral(KORVEX_COM_TESTSERVER), args);
     if (!server->waitForStarted(20000)) return false;
-    return WaitFor([this] {
-        return server->state() == QProcess::Running &&
-               Registered(QStringLiteral("KorvexTest.Device")) &&
-               Registered(QStringLiteral("KorvexTest.Helper"));
-    }, 20000);
+    return WaitFor(
+        [this] {
+            return server->state() == QProcess::Running &&
+                   Registered(QStringLiteral("KorvexTest.Device")) &&
+                   Registered(QStringLiteral("KorvexTest.Helper"));
+        },
+        20000);
 }
 
 }  // namespace korvex::com::testing

@@ -12,11 +12,11 @@
 namespace korvex::com::testing {
 
 class ProcessFixture : public ::testing::Test {
-public:
+  public:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
 
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -26,14 +26,15 @@ TEST_F(ActivationTest, TheBusStartsTheProgramWithEmbeddingAndItClosesAfterTheLas
     ASSERT_EQ(reg.exitCode(), 0) << reg.readAllStandardError().toStdString();
     QFile file(bus->DataHome() + QStringLiteral("/dbus-1/services/KorvexTest.Device.service"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains(QByteArray("Exec=") + KORVEX_COM_TESTSERVER + " -Embedding\n"));
+    EXPECT_TRUE(
+        file.readAll().contains(QByteArray("Exec=") + KORVEX_COM_TESTSERVER + " -Embedding\n"));
     ASSERT_FALSE(Registered(kDevice));
 
     BusClient client(QStringLiteral("activation-client"), bus->Address());
     CallResult failure;
     const auto device = client.Create(kDevice, &failure);
-    ASSERT_TRUE(device.has_value()) << failure.errorName.toStdString() << " "
-                                    << failure.errorMessage.toStdString();
+    ASSERT_TRUE(device.has_value())
+        << failure.errorName.toStdString() << " " << failure.errorMessage.toStdString();
     EXPECT_EQ(client.Invoke(kDevice, *device, "get", "StartedByUser").value, false);
     // The same process serves the program's other ProgID.
     const auto helper = client.Create(kHelper);
@@ -93,9 +94,8 @@ TEST_F(ModalTest, OtherClientsAndTimersAreServedWhileACallWaitsInANestedLoop) {
 
     // B is answered while A waits, and the program's timer keeps running.
     const int ticks = b.Invoke(kDevice, *pb, "get", "Ticks").value.toInt();
-    EXPECT_TRUE(WaitFor([&] {
-        return b.Invoke(kDevice, *pb, "get", "Ticks").value.toInt() > ticks + 2;
-    }));
+    EXPECT_TRUE(
+        WaitFor([&] { return b.Invoke(kDevice, *pb, "get", "Ticks").value.toInt() > ticks + 2; }));
     EXPECT_TRUE(b.Invoke(kDevice, *pb, "call", "MoveAbsolute", {45}).ok);
     EXPECT_EQ(b.Invoke(kDevice, *pb, "get", "Position").value, 45.0);
     EXPECT_FALSE(waiting.isFinished());
@@ -108,6 +108,25 @@ TEST_F(ModalTest, OtherClientsAndTimersAreServedWhileACallWaitsInANestedLoop) {
     EXPECT_TRUE(answer.ok) << answer.errorMessage.toStdString();
     EXPECT_EQ(answer.value, 7);
     EXPECT_EQ(a.Invoke(kDevice, *pa, "get", "ModalDepth").value, 0);
+}
+
+TEST_F(ModalTest, AnObjectReleasedDuringItsOwnModalCallStillAnswersIt) {
+    ASSERT_TRUE(StartServer({}));
+    BusClient a(QStringLiteral("modal-a"), bus->Address());
+    BusClient b(QStringLiteral("modal-b"), bus->Address());
+    const auto pa = a.Create(kDevice);
+    const auto pb = b.Create(kDevice);
+    ASSERT_TRUE(pa && pb);
+    QDBusPendingCall waiting = a.InvokeAsync(kDevice, *pa, "call", "ModalWait");
+    ASSERT_TRUE(
+        WaitFor([&] { return b.Invoke(kDevice, *pb, "get", "ModalDepth").value == QVariant(1); }));
+    EXPECT_TRUE(a.Release(kDevice, *pa).ok);
+    EXPECT_EQ(b.Invoke(kDevice, *pb, "get", "ClientCount").value, QVariant::fromValue<int16_t>(1));
+    EXPECT_TRUE(b.Invoke(kDevice, *pb, "call", "EndModal", {3}).ok);
+    ASSERT_TRUE(WaitFor([&] { return waiting.isFinished(); }));
+    EXPECT_EQ(BusClient::ResultOf(waiting.reply()).value, 3);
+    EXPECT_EQ(a.Invoke(kDevice, *pa, "get", "Position").errorName,
+              QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // The object server in this process, its clients on their own connections to the session bus.
-#include "framework/com/ObjectServer.h"
-
 #include <gtest/gtest.h>
 
 #include <QDBusConnectionInterface>
 #include <QSignalSpy>
 
 #include "framework/com/ComError.h"
+#include "framework/com/ObjectServer.h"
 #include "framework/com/tests/BusClient.h"
 #include "framework/com/tests/MinimalDriver.h"
 
@@ -22,12 +21,14 @@ const QString kDevice = QString::fromLatin1(testing::kDeviceProgId);
 const QString kHelper = QString::fromLatin1(testing::kHelperProgId);
 
 class ServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         state.clientCount = [this] { return int(server->ClientCount()); };
         QString error;
-        ASSERT_TRUE(server->Serve(testing::MakeMinimalDevice(state), &error)) << error.toStdString();
-        ASSERT_TRUE(server->Serve(testing::MakeMinimalHelper(state), &error)) << error.toStdString();
+        ASSERT_TRUE(server->Serve(testing::MakeMinimalDevice(state), &error))
+            << error.toStdString();
+        ASSERT_TRUE(server->Serve(testing::MakeMinimalHelper(state), &error))
+            << error.toStdString();
         ASSERT_TRUE(a.Connected());
     }
 
@@ -52,7 +53,8 @@ TEST_F(ServerTest, ObjectsCountUpAndDownAcrossClassesAndZeroIsSignalledOnce) {
     EXPECT_NE(one, two);
     EXPECT_EQ(server->ClientCount(), 3);
     EXPECT_EQ(state.created, 3);
-    EXPECT_EQ(a.Invoke(kHelper, helper, "get", "ClientCount").value, QVariant::fromValue<int16_t>(3));
+    EXPECT_EQ(a.Invoke(kHelper, helper, "get", "ClientCount").value,
+              QVariant::fromValue<int16_t>(3));
 
     EXPECT_TRUE(a.Release(kDevice, one).ok);
     EXPECT_TRUE(b.Release(kDevice, two).ok);
@@ -129,19 +131,26 @@ TEST_F(ServerTest, ValuesOfEveryTypeCrossTheBus) {
     EXPECT_EQ(a.Invoke(kDevice, path, "get", "timer", {2}).value, -5);
     EXPECT_EQ(a.Invoke(kDevice, path, "get", "InterfaceVersion").value,
               QVariant::fromValue<int16_t>(1));
-    EXPECT_EQ(a.Invoke(kDevice, path, "get", "Names").value,
-              (QVariantList{QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue")}));
+    EXPECT_EQ(
+        a.Invoke(kDevice, path, "get", "Names").value,
+        (QVariantList{QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue")}));
     EXPECT_EQ(a.Invoke(kDevice, path, "get", "FocusOffsets").value, (QVariantList{0, 10, -5}));
     state.offsets.clear();  // an empty typed array is still a value, not "no value"
     const CallResult empty = a.Invoke(kDevice, path, "get", "FocusOffsets");
     EXPECT_TRUE(empty.value.isValid());
     EXPECT_TRUE(empty.value.toList().isEmpty());
     EXPECT_EQ(a.Invoke(kDevice, path, "call", "Sum",
-                       {QVariant::fromValue(QList<double>{1.5, 2}), }).value, 3.5);
-    const CallResult sum = a.Invoke(kDevice, path, "call", "Sum", {QVariant(QVariantList{1, 2.25})});
+                       {
+                           QVariant::fromValue(QList<double>{1.5, 2}),
+                       })
+                  .value,
+              3.5);
+    const CallResult sum =
+        a.Invoke(kDevice, path, "call", "Sum", {QVariant(QVariantList{1, 2.25})});
     EXPECT_EQ(sum.value, 3.25) << sum.errorMessage.toStdString();
     EXPECT_EQ(a.Invoke(kDevice, path, "call", "Flags",
-                       {QVariant::fromValue(QList<bool>{true, false, true})}).value,
+                       {QVariant::fromValue(QList<bool>{true, false, true})})
+                  .value,
               QVariant::fromValue<int16_t>(2));
     EXPECT_EQ(a.Invoke(kDevice, path, "call", "Echo", {QStringLiteral("tab\there")}).value,
               QStringLiteral("tab\there"));
@@ -173,12 +182,13 @@ TEST_F(ServerTest, MalformedInvokeGetsAClearErrorAndTheServerGoesOn) {
         EXPECT_FALSE(r.error->Description().isEmpty());
     }
     // A call that does not even have Invoke's signature.
-    QDBusMessage bare = QDBusMessage::createMethodCall(kDevice, path, "org.korvex.Dispatch", "Invoke");
+    QDBusMessage bare =
+        QDBusMessage::createMethodCall(kDevice, path, "org.korvex.Dispatch", "Invoke");
     bare << QStringLiteral("get") << QStringLiteral("Position");
     const CallResult wrongSignature = a.Call(bare);
     EXPECT_EQ(wrongSignature.errorName, QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
-    const CallResult unknownMethod = a.Call(
-        QDBusMessage::createMethodCall(kDevice, path, "org.korvex.Dispatch", "Frobnicate"));
+    const CallResult unknownMethod =
+        a.Call(QDBusMessage::createMethodCall(kDevice, path, "org.korvex.Dispatch", "Frobnicate"));
     EXPECT_EQ(unknownMethod.errorName, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"));
 
     EXPECT_TRUE(a.Invoke(kDevice, path, "get", "Position").ok);

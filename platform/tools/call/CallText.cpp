@@ -16,10 +16,12 @@ bool IsArrayValue(const QVariant& value) {
 
 QString ScalarText(const QVariant& value) {
     switch (value.metaType().id()) {
-        case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        case QMetaType::Bool:
+            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         case QMetaType::Double:
             return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-        default: return value.toString();
+        default:
+            return value.toString();
     }
 }
 
@@ -31,16 +33,21 @@ QJsonValue ToJson(const QVariant& value) {
         return array;
     }
     switch (value.metaType().id()) {
-        case QMetaType::Bool: return QJsonValue(value.toBool());
-        case QMetaType::Double: return QJsonValue(value.toDouble());
-        case QMetaType::QString: return QJsonValue(value.toString());
+        case QMetaType::Bool:
+            return QJsonValue(value.toBool());
+        case QMetaType::Double:
+            return QJsonValue(value.toDouble());
+        case QMetaType::QString:
+            return QJsonValue(value.toString());
         case QMetaType::UChar:
         case QMetaType::Short:
         case QMetaType::UShort:
         case QMetaType::Int:
         case QMetaType::UInt:
-        case QMetaType::LongLong: return QJsonValue(value.toLongLong());
-        default: return QJsonValue(value.toString());
+        case QMetaType::LongLong:
+            return QJsonValue(value.toLongLong());
+        default:
+            return QJsonValue(value.toString());
     }
 }
 
@@ -56,7 +63,8 @@ QVariant TypedArgument(const QString& text) {
         bool ok = false;
         const qlonglong v = text.toLongLong(&ok);
         if (ok) {
-            if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()) {
+            if (v >= std::numeric_limits<int32_t>::min() &&
+                v <= std::numeric_limits<int32_t>::max()) {
                 return QVariant(static_cast<int32_t>(v));
             }
             return QVariant(v);

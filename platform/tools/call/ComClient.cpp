@@ -22,8 +22,9 @@ bool ComClient::Check(const QDBusMessage& reply, Failure* failure) const {
     failure->com = com::ParseError(reply.errorName(), reply.errorMessage());
     if (failure->com) return false;
     if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")) {
-        failure->message = QStringLiteral("no program serves %1 (not running, and not registered "
-                                          "for activation)")
+        failure->message = QStringLiteral(
+                               "no program serves %1 (not running, and not registered "
+                               "for activation)")
                                .arg(progId_);
     } else if (reply.errorName().isEmpty()) {
         failure->message = QStringLiteral("no answer from %1").arg(progId_);
@@ -40,15 +41,16 @@ bool ComClient::Create(const QString& progId, Failure* failure) {
             QStringLiteral("cannot reach the session bus: %1").arg(bus_.lastError().message());
         return false;
     }
-    const QDBusMessage reply = bus_.call(
-        QDBusMessage::createMethodCall(progId, QStringLiteral("/"),
-                                       QStringLiteral("org.korvex.ClassFactory"),
-                                       QStringLiteral("CreateObject")),
-        QDBus::Block, kCreateTimeoutMs);
+    const QDBusMessage reply =
+        bus_.call(QDBusMessage::createMethodCall(progId, QStringLiteral("/"),
+                                                 QStringLiteral("org.korvex.ClassFactory"),
+                                                 QStringLiteral("CreateObject")),
+                  QDBus::Block, kCreateTimeoutMs);
     if (!Check(reply, failure)) return false;
     if (reply.arguments().size() != 1 ||
         reply.arguments().first().metaType() != QMetaType::fromType<QDBusObjectPath>()) {
-        failure->message = QStringLiteral("%1 answered CreateObject without an object path").arg(progId);
+        failure->message =
+            QStringLiteral("%1 answered CreateObject without an object path").arg(progId);
         return false;
     }
     path_ = reply.arguments().first().value<QDBusObjectPath>().path();
@@ -65,8 +67,8 @@ bool ComClient::Invoke(const QString& kind, const QString& member, const QVarian
     call << kind << member << QVariant(args);
     const QDBusMessage reply = bus_.call(call, QDBus::Block, kNoTimeout);
     if (!Check(reply, failure)) return false;
-    *result = reply.arguments().isEmpty() ? QVariant()
-                                          : com::DecodeResult(reply.arguments().first());
+    *result =
+        reply.arguments().isEmpty() ? QVariant() : com::DecodeResult(reply.arguments().first());
     return true;
 }
 

@@ -16,7 +16,7 @@ struct Failure {
 };
 
 class ComClient {
-public:
+  public:
     explicit ComClient(QDBusConnection bus);
 
     // Creates the object; the bus starts the program when it is registered but not running.
@@ -26,7 +26,7 @@ public:
                 QVariant* result, Failure* failure);
     bool Release(Failure* failure);
 
-private:
+  private:
     bool Check(const QDBusMessage& reply, Failure* failure) const;
 
     QDBusConnection bus_;

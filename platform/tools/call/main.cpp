@@ -30,7 +30,7 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kComError = 1;
 constexpr int kOtherFailure = 2;
-constexpr uint32_t kBadLine = 0x80070057;  // E_INVALIDARG
+constexpr uint32_t kBadLine = 0x80070057;     // E_INVALIDARG
 constexpr uint32_t kBusFailure = 0x80004005;  // E_FAIL
 
 void Write(FILE* stream, const QString& text) {
@@ -98,8 +98,9 @@ QString Answer(ComClient& client, const QString& line) {
     if (!korvex::call::SplitLine(line, tokens, &error)) return ErrorLine(kBadLine, source, error);
     const QString kind = tokens.isEmpty() ? QString() : tokens[0].text.toLower();
     if (tokens.size() < 2 || tokens[0].quoted || !IsKind(kind)) {
-        return ErrorLine(kBadLine, source,
-                         QStringLiteral("expected get|let|call MEMBER [ARG...], got: %1").arg(line));
+        return ErrorLine(
+            kBadLine, source,
+            QStringLiteral("expected get|let|call MEMBER [ARG...], got: %1").arg(line));
     }
     QVariantList args;
     for (qsizetype i = 2; i < tokens.size(); ++i) {
@@ -112,7 +113,8 @@ QString Answer(ComClient& client, const QString& line) {
         return QStringLiteral("ok ") + korvex::call::JsonText(result) + QLatin1Char('\n');
     }
     if (failure.com) {
-        return QStringLiteral("error ") + korvex::com::ToDisplayText(*failure.com) + QLatin1Char('\n');
+        return QStringLiteral("error ") + korvex::com::ToDisplayText(*failure.com) +
+               QLatin1Char('\n');
     }
     return ErrorLine(kBusFailure, source, failure.message);
 }
@@ -120,9 +122,9 @@ QString Answer(ComClient& client, const QString& line) {
 int FromStandardInput(ComClient& client, const QString& progId) {
     Failure failure;
     if (!client.Create(progId, &failure)) {
-        Write(stderr, QStringLiteral("korvex-call: %1\n")
-                          .arg(failure.com ? korvex::com::ToDisplayText(*failure.com)
-                                           : failure.message));
+        Write(stderr,
+              QStringLiteral("korvex-call: %1\n")
+                  .arg(failure.com ? korvex::com::ToDisplayText(*failure.com) : failure.message));
         return failure.com ? kComError : kOtherFailure;
     }
     std::string raw;
@@ -132,9 +134,9 @@ int FromStandardInput(ComClient& client, const QString& progId) {
         Write(stdout, Answer(client, line));
     }
     if (!client.Release(&failure)) {
-        Write(stderr, QStringLiteral("korvex-call: release failed: %1\n")
-                          .arg(failure.com ? korvex::com::ToDisplayText(*failure.com)
-                                           : failure.message));
+        Write(stderr,
+              QStringLiteral("korvex-call: release failed: %1\n")
+                  .arg(failure.com ? korvex::com::ToDisplayText(*failure.com) : failure.message));
         return kOtherFailure;
     }
     return kOk;
