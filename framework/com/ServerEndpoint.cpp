@@ -98,8 +98,7 @@ bool ServerEndpoint::Start(QString* error) {
 }
 
 QString ServerEndpoint::introspect(const QString& path) const {
-    // QtDBus asks this only for paths it routes here but answers Introspect itself elsewhere;
-    // handleMessage answers Introspect directly, so this covers the remaining callers.
+    // The interfaces at `path`; Handle() wraps them in the full Introspect answer.
     if (path == QLatin1String("/")) return QString::fromLatin1(kFactoryXml);
     return objects_.contains(path) ? QString::fromLatin1(kDispatchXml) : QString();
 }

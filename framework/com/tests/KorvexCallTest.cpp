@@ -98,6 +98,20 @@ TEST_F(KorvexCallTest, OneShotErrorsGoToStandardErrorWithTheirExitStatus) {
         EXPECT_TRUE(r.err.startsWith(QString::fromLatin1(c.err))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
     }
+    // No bus at all.
+    QProcess noBus;
+    QProcessEnvironment env = bus->Environment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=/nonexistent/bus"));
+    noBus.setProcessEnvironment(env);
+    noBus.start(
+        QStringLiteral(KORVEX_BIN_DIR "/korvex-call"),
+        {QStringLiteral("KorvexTest.Device"), QStringLiteral("get"), QStringLiteral("Position")});
+    ASSERT_TRUE(noBus.waitForFinished(30000));
+    EXPECT_EQ(noBus.exitCode(), 2);
+    EXPECT_TRUE(
+        noBus.readAllStandardError().startsWith("korvex-call: cannot reach the session bus"));
+
     // Every one-shot call released its object.
     EXPECT_EQ(Device({"get", "ClientCount"}).out, QStringLiteral("1\n"));
 }

@@ -8,6 +8,7 @@
 #include "framework/com/ObjectServer.h"
 #include "framework/com/tests/BusClient.h"
 #include "framework/com/tests/MinimalDriver.h"
+#include "framework/core/KorvexError.h"
 
 namespace korvex::com {
 namespace {
@@ -206,6 +207,23 @@ TEST_F(ServerTest, HandlerErrorsReachTheClientWithNumberSourceAndDescription) {
     EXPECT_EQ(crash.error->Number(), dispatch_err::Unexpected);
     EXPECT_EQ(crash.error->Description(), QStringLiteral("Crash failed: wiring fault"));
     EXPECT_TRUE(a.Invoke(kDevice, path, "get", "Position").ok);
+}
+
+TEST_F(ServerTest, ACreationHookThatRefusesCountsNothing) {
+    auto refusing = std::make_shared<DeviceClass>();
+    refusing->progId = QStringLiteral("KorvexTest.Refusing");
+    refusing->create = []() -> std::unique_ptr<DeviceObject> {
+        throw KorvexError(0x80040405, QStringLiteral("Korvex Test Control"),
+                          QStringLiteral("Component or DLL missing"));
+    };
+    ASSERT_TRUE(server->Serve(refusing));
+    CallResult failure;
+    EXPECT_FALSE(a.Create(refusing->progId, &failure).has_value());
+    ASSERT_TRUE(failure.error.has_value());
+    EXPECT_EQ(failure.error->Number(), 0x80040405u);
+    EXPECT_EQ(failure.error->Description(), QStringLiteral("Component or DLL missing"));
+    EXPECT_EQ(server->ClientCount(), 0);
+    EXPECT_EQ(zeroSpy.count(), 0);
 }
 
 TEST_F(ServerTest, ASecondServerCannotTakeAServedProgId) {
