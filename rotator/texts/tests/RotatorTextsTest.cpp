@@ -1,8 +1,8 @@
-#include "korvex/rotator/RotatorTexts.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "korvex/rotator/RotatorTexts.h"
 
 namespace korvex::rotator {
 namespace {
@@ -23,6 +23,7 @@ TEST(RotatorTexts, IdsAreOrderedAndUnique) {
 // Every id the hand box, the configuration dialog, their messages, start-up, the call spy and
 // the About box ask the rotator's table for.
 TEST(RotatorTexts, HoldsEveryIdTheProgramUses) {
+    // clang-format off
     const std::set<int> used = {
         98,  99,  100, 101, 102, 114, 124, 125, 126, 127, 128, 129, 136, 137, 145, 149, 150,
         160, 161, 162, 163, 164, 165, 166, 167, 168, 169, 170, 171, 172, 173, 174, 175, 176,
@@ -32,6 +33,7 @@ TEST(RotatorTexts, HoldsEveryIdTheProgramUses) {
         243, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255, 256, 257, 258, 259,
         260, 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, txt::GotoRange,
         txt::StepsPerDegreeBad, txt::StepsPerDegreeTitle};
+    // clang-format on
     for (int id : used) EXPECT_NE(RotatorStringTable().Find(id), nullptr) << "missing id " << id;
 }
 
