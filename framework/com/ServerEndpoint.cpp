@@ -105,10 +105,9 @@ QString ServerEndpoint::introspect(const QString& path) const {
 
 bool ServerEndpoint::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
     if (message.type() != QDBusMessage::MethodCallMessage) return false;
-    // Handled from an event of its own, outside QtDBus's delivery of the call: a handler may
-    // run a nested loop (a modal dialog) for as long as the user likes.
-    QMetaObject::invokeMethod(
-        this, [this, message] { Handle(message); }, Qt::QueuedConnection);
+    // Every call is answered here, with its own reply or error; QtDBus adds nothing for a
+    // virtual object. The answer goes out when the handler returns, even after a nested loop.
+    Handle(message);
     return true;
 }
 

@@ -98,6 +98,18 @@ TEST_F(ModalTest, OtherClientsAndTimersAreServedWhileACallWaitsInANestedLoop) {
         WaitFor([&] { return b.Invoke(kDevice, *pb, "get", "Ticks").value.toInt() > ticks + 2; }));
     EXPECT_TRUE(b.Invoke(kDevice, *pb, "call", "MoveAbsolute", {45}).ok);
     EXPECT_EQ(b.Invoke(kDevice, *pb, "get", "Position").value, 45.0);
+    // A new client connects meanwhile (the server starts watching it), and leaves again.
+    {
+        BusClient c(QStringLiteral("modal-c"), bus->Address());
+        const auto pc = c.Create(kDevice);
+        ASSERT_TRUE(pc.has_value());
+        EXPECT_EQ(c.Invoke(kDevice, *pc, "get", "ClientCount").value,
+                  QVariant::fromValue<int16_t>(3));
+    }
+    EXPECT_TRUE(WaitFor([&] {
+        return b.Invoke(kDevice, *pb, "get", "ClientCount").value ==
+               QVariant::fromValue<int16_t>(2);
+    }));
     EXPECT_FALSE(waiting.isFinished());
 
     // B ends the modal loop; only then is A answered, with what B passed.
