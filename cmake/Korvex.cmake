@@ -34,3 +34,15 @@ function(korvex_add_benchmark target)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} benchmark::benchmark Threads::Threads)
   target_compile_definitions(${target} PRIVATE KORVEX_BIN_DIR="${KORVEX_BIN_DIR}")
 endfunction()
+
+# korvex_add_driver(<program> SOURCES ... LIBS ... [DEFINITIONS ...])
+# A driver program in the program folder (build/bin), beside libtkl.so and korvex-hub, which it
+# loads and starts from its own folder.
+function(korvex_add_driver program)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
+  add_executable(${program} ${ARG_SOURCES})
+  target_link_libraries(${program} PRIVATE ${ARG_LIBS})
+  target_compile_definitions(${program} PRIVATE ${ARG_DEFINITIONS})
+  # The link library and the hub are loaded and started at run time, never linked.
+  add_dependencies(${program} tkl korvex-hub)
+endfunction()
