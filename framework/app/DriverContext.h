@@ -29,9 +29,8 @@ struct DriverContext {
     QString Read(const QString& subkey, const QString& name, const QString& def) const;
     void Save(const QString& subkey, const QString& name, const QString& value) const;
 
-    // Follows the hub's language at the start of a tick: when GetLinkLanguage() differs from
-    // the current language every window and device object is switched (tag "What'sup").
-    // True when it switched, so the caller refreshes what depends on it.
+    // Follows the hub's language at the start of a tick (LanguageService::FollowHub). True when
+    // it switched, so the caller refreshes what depends on it.
     bool FollowHubLanguage();
 };
 

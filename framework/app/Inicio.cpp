@@ -39,10 +39,7 @@ void DriverContext::Save(const QString& subkey, const QString& name, const QStri
 }
 
 bool DriverContext::FollowHubLanguage() {
-    const int32_t hub = owc.GetLinkLanguage();
-    if (hub == texts.CurrentLanguage()) return false;
-    language.SwitchAll(hub, QStringLiteral("What'sup"));
-    return true;
+    return language.FollowHub(owc.GetLinkLanguage());
 }
 
 Inicio::Inicio(const DriverConstants& constants, const StringTable& table, DriverHooks& hooks,

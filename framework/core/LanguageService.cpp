@@ -13,4 +13,12 @@ void LanguageService::SwitchAll(int32_t languageId, const QString& tag) {
     emit LanguageChanged(languageId, tag);
 }
 
+bool LanguageService::FollowHub(int32_t hubLanguage) {
+    const int32_t wanted = hubLanguage == kLanguageSpanish ? kLanguageSpanish : kLanguageEnglish;
+    const int32_t current = texts_ ? texts_->CurrentLanguage() : language_;
+    if (wanted == current) return false;
+    SwitchAll(wanted, QStringLiteral("What'sup"));
+    return true;
+}
+
 }  // namespace korvex

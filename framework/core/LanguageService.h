@@ -31,6 +31,12 @@ class LanguageService : public QObject {
     // device object, synchronously, each time it is called (even for the same language).
     void SwitchAll(int32_t languageId, const QString& tag);
 
+    // Following the hub at the start of a tick: when `hubLanguage` (as the link reports it)
+    // differs from the texts' current language, everything is switched to it with the tag
+    // "What'sup". An id outside the language list counts as English, so it switches once
+    // instead of on every tick. True when it switched: the caller refreshes its display.
+    bool FollowHub(int32_t hubLanguage);
+
   signals:
     void LanguageChanged(int languageId, QString tag);
 

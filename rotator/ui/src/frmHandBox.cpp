@@ -30,7 +30,6 @@ using korvex::ui::TwipsToPx;
 
 const QString kDegreeSign = QStringLiteral("\u00BA");
 const QString kNotConnected = QStringLiteral("N.C.");
-constexpr auto kLanguageTag = "What'sup";
 
 QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width,
                         int height = 375) {
@@ -238,12 +237,8 @@ void frmHandBox::AdjustScreenPosition() {
 }
 
 void frmHandBox::Tick() {
-    // 1. Follow the hub's language. Anything but Spanish is English, as SetLanguage has it, so
-    //    an id outside the language list switches once instead of on every tick.
-    const int32_t hubLanguage =
-        ctx_.link.GetLinkLanguage() == kLanguageSpanish ? kLanguageSpanish : kLanguageEnglish;
-    if (hubLanguage != ctx_.texts.CurrentLanguage()) {
-        ctx_.language.SwitchAll(hubLanguage, QString::fromLatin1(kLanguageTag));
+    // 1. Follow the hub's language.
+    if (ctx_.language.FollowHub(ctx_.link.GetLinkLanguage())) {
         ctx_.inicio.RefreshDisplay();
         SetCaption();
     }
