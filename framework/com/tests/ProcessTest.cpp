@@ -88,6 +88,10 @@ TEST_F(ModalTest, OtherClientsAndTimersAreServedWhileACallWaitsInANestedLoop) {
     ASSERT_TRUE(pa && pb);
 
     QDBusPendingCall waiting = a.InvokeAsync(kDevice, *pa, "call", "ModalWait");
+    // Sent at once: it may reach the server together with A's call, queued behind it.
+    QDBusPendingCall early = b.InvokeAsync(kDevice, *pb, "get", "Description");
+    ASSERT_TRUE(WaitFor([&] { return early.isFinished(); }))
+        << "a call that arrived with the modal one waited for it";
     ASSERT_TRUE(WaitFor([&] {
         return b.Invoke(kDevice, *pb, "get", "ModalDepth").value == QVariant(1);
     })) << "A's call did not reach the nested loop";

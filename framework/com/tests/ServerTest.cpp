@@ -3,6 +3,8 @@
 
 #include <QDBusConnectionInterface>
 #include <QSignalSpy>
+#include <QThread>
+#include <QTimer>
 
 #include "framework/com/ComError.h"
 #include "framework/com/ObjectServer.h"
@@ -207,6 +209,25 @@ TEST_F(ServerTest, HandlerErrorsReachTheClientWithNumberSourceAndDescription) {
     EXPECT_EQ(crash.error->Number(), dispatch_err::Unexpected);
     EXPECT_EQ(crash.error->Description(), QStringLiteral("Crash failed: wiring fault"));
     EXPECT_TRUE(a.Invoke(kDevice, path, "get", "Position").ok);
+}
+
+TEST_F(ServerTest, CallsThatArriveWithAModalCallAreServedWhileItWaits) {
+    const QString pa = Create(a);
+    const QString pb = Create(b);
+    QDBusPendingCall waiting = a.InvokeAsync(kDevice, pa, "call", "ModalWait");
+    QDBusPendingCall early = b.InvokeAsync(kDevice, pb, "get", "Description");
+    // No events run meanwhile: both calls are queued for this thread before either is handled,
+    // B's behind A's when the bus delivers them in that order.
+    QThread::msleep(300);
+    QTimer check;  // runs inside the nested loop
+    check.callOnTimeout([&] {
+        if (state.modal != nullptr && early.isFinished()) state.modal->exit(1);
+    });
+    check.start(10);
+    ASSERT_TRUE(WaitFor([&] { return waiting.isFinished(); }, 30000));
+    EXPECT_EQ(BusClient::ResultOf(waiting.reply()).value, 1) << "B's call waited for A's";
+    EXPECT_EQ(BusClient::ResultOf(early.reply()).value,
+              QStringLiteral("Korvex minimal test device"));
 }
 
 TEST_F(ServerTest, ACreationHookThatRefusesCountsNothing) {
