@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "framework/app/ScreenPlacement.h"
 #include "framework/app/Signals.h"
 #include "framework/com/ObjectServer.h"
 #include "framework/core/LinkLibrary.h"
@@ -16,6 +15,7 @@
 #include "framework/core/WebSites.h"
 #include "framework/core/WindowsAPI.h"
 #include "framework/ui/QtMessageBoxService.h"
+#include "framework/ui/ScreenPlacement.h"
 
 namespace korvex {
 
@@ -172,11 +172,9 @@ Inicio::Outcome Inicio::Main() {
     }
 
     // 15. Window placement, kept on screen.
-    QPoint place(StrToLong(ctx_->Read({}, "Left", {}), kDefaultWindowPixels),
-                 StrToLong(ctx_->Read({}, "Top", {}), kDefaultWindowPixels));
-    const QScreen* screen = handBox_->screen() ? handBox_->screen() : qApp->primaryScreen();
-    if (screen) place = AdjustScreenPosition(place, screen->geometry().size());
-    handBox_->move(place);
+    handBox_->move(StrToLong(ctx_->Read({}, "Left", {}), ui::kDefaultWindowPixels),
+                   StrToLong(ctx_->Read({}, "Top", {}), ui::kDefaultWindowPixels));
+    ui::AdjustScreenPosition(*handBox_);
 
     // 16. Display.
     hooks_.RefreshDisplay();

@@ -1,7 +1,6 @@
 #include "korvex/rotator/ui/frmHandBox.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +8,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+
+#include "framework/ui/ScreenPlacement.h"
 #include <QTimer>
 
 #include "framework/core/VantaroUtils.h"
@@ -222,19 +223,7 @@ void frmHandBox::ShowDisplay() {
     chkPierFlip_->setChecked(ctx_.state.pierFlip);
 }
 
-QPoint frmHandBox::AdjustScreenPosition(QPoint topLeft, const QRect& screen) {
-    const int left = topLeft.x() - screen.left();
-    const int top = topLeft.y() - screen.top();
-    if (left < 0 || left > screen.width() - 100) topLeft.setX(screen.left() + 100);
-    if (top < 0 || top > screen.height() - 100) topLeft.setY(screen.top() + 100);
-    return topLeft;
-}
-
-void frmHandBox::AdjustScreenPosition() {
-    const QScreen* screen = this->screen();
-    if (!screen) return;
-    move(AdjustScreenPosition(pos(), screen->geometry()));
-}
+void frmHandBox::AdjustScreenPosition() { korvex::ui::AdjustScreenPosition(*this); }
 
 void frmHandBox::Tick() {
     // 1. Follow the hub's language.
@@ -302,39 +291,6 @@ void frmHandBox::paintEvent(QPaintEvent* event) {
     for (const QLineF& line : OrientationLines(ctx_.state.position, ctx_.state.pierFlip)) {
         painter.drawLine(QLineF(line.p1() / perPixel, line.p2() / perPixel));
     }
-}
-
-bool frmHandBox::CanClose() {
-    if (ctx_.state.moving) ctx_.owc.HaltRotator();
-    if (ctx_.process.ClientCount <= 0) return true;
-    const MlStringModule& t = ctx_.texts;
-    MessageRequest request;
-    request.text =
-        t.GetText(231, QStringLiteral("There are still ")) +
-        QString::number(ctx_.process.ClientCount) +
-        t.GetText(232, QStringLiteral(" connections active, closing now")) + QLatin1Char('\n') +
-        t.GetText(233, QStringLiteral("can result in unpredictable behaviour, please confirm!"));
-    request.title = t.GetText(234, QStringLiteral("Attention"));
-    request.icon = MsgIcon::Warning;
-    request.buttons = MsgButtons::OKCancel;
-    return ctx_.boxes.Show(request) == MsgResult::OK;
-}
-
-void frmHandBox::closeEvent(QCloseEvent* event) {
-    if (ctx_.process.ClosingDown) {
-        event->accept();
-        return;
-    }
-    if (!CanClose()) {
-        event->ignore();
-        return;
-    }
-    // Unloading for good: no more language events or ticks for this window.
-    disconnect(&ctx_.language, nullptr, this, nullptr);
-    timer_->stop();
-    ctx_.process.ClosingDown = true;
-    event->accept();
-    emit Unloaded();
 }
 
 }  // namespace korvex::rotator::ui

@@ -276,57 +276,6 @@ TEST_F(HandBox, ButtonsAskForSetupAndAbout) {
     EXPECT_EQ(aboutAsked.count(), 1);
 }
 
-TEST_F(HandBox, AdjustScreenPositionKeepsTheWindowOnScreen) {
-    const QRect screen(0, 0, 1024, 768);
-    const struct {
-        QPoint in, out;
-    } cases[] = {
-        {{200, 300}, {200, 300}}, {{-50, 300}, {100, 300}}, {{925, 300}, {100, 300}},
-        {{924, 668}, {924, 668}}, {{200, -1}, {200, 100}},  {{200, 669}, {200, 100}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(frmHandBox::AdjustScreenPosition(c.in, screen), c.out)
-            << c.in.x() << "," << c.in.y();
-    }
-}
-
-TEST_F(HandBox, ClosingWithClientsAsksAndCancelKeepsTheWindow) {
-    QSignalSpy unloaded(handBox.get(), &frmHandBox::Unloaded);
-    handBox->show();
-    process.ClientCount = 2;
-    boxes.Enqueue(MsgResult::Cancel);
-    EXPECT_FALSE(handBox->close());
-    EXPECT_TRUE(handBox->isVisible());
-    EXPECT_FALSE(process.ClosingDown);
-    EXPECT_EQ(unloaded.count(), 0);
-    ASSERT_EQ(boxes.Asked().size(), 1);
-    const MessageRequest& asked = boxes.Asked().front();
-    EXPECT_EQ(asked.text,
-              "There are still 2 connections active, closing now\n"
-              "can result in unpredictable behaviour, please confirm!");
-    EXPECT_EQ(asked.title, "Attention");
-    EXPECT_EQ(asked.icon, MsgIcon::Warning);
-    EXPECT_EQ(asked.buttons, MsgButtons::OKCancel);
-
-    boxes.Enqueue(MsgResult::OK);
-    handBox->timer().start();
-    EXPECT_TRUE(handBox->close());
-    EXPECT_TRUE(process.ClosingDown);
-    EXPECT_EQ(unloaded.count(), 1);
-    EXPECT_FALSE(handBox->timer().isActive());
-}
-
-TEST_F(HandBox, ClosingWithoutClientsHaltsAMoveAndAsksNothing) {
-    QSignalSpy unloaded(handBox.get(), &frmHandBox::Unloaded);
-    PlaceAt(400);
-    Button("cmd45CCW").click();
-    ASSERT_TRUE(controller.Stepper(kPort).moving);
-    EXPECT_TRUE(handBox->close());
-    EXPECT_TRUE(boxes.Asked().isEmpty());
-    EXPECT_FALSE(controller.Stepper(kPort).moving);
-    EXPECT_FALSE(state.moving);
-    EXPECT_EQ(unloaded.count(), 1);
-}
 
 }  // namespace
 }  // namespace korvex::rotator::ui::testing

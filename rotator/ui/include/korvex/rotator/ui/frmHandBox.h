@@ -45,18 +45,12 @@ class frmHandBox : public QWidget {
     // `Position` let: lblPos := degrees + "º"; lblStep := "Step (" + step count + ")".
     void SetPosition(int32_t degrees);
 
-    // Keeps the window on its screen: a left edge below 0 or past the screen width minus 100
-    // pixels becomes 100 pixels; the top edge likewise with the height.
+    // Keeps the window on its screen (korvex::ui::AdjustScreenPosition).
     void AdjustScreenPosition();
-    static QPoint AdjustScreenPosition(QPoint topLeft, const QRect& screen);
 
     // One timer tick: follow the hub's language, poll the controller, show the position (or
     // "N.C." while the link is down).
     void Tick();
-
-    // The unload question: halts a moving rotator, then, while clients are connected, asks the
-    // user to confirm (OK/Cancel). False when the user keeps the window.
-    bool CanClose();
 
     bool Folded() const { return folded_; }
 
@@ -69,13 +63,9 @@ class frmHandBox : public QWidget {
   signals:
     void SetupRequested();  // cmdSetup: the configuration dialog (ShowSetup)
     void AboutRequested();  // AboutButton: the About box
-    // The window is being unloaded for good (ClosingDown is already true): unload the other
-    // windows and shut the driver down.
-    void Unloaded();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     void BuildControls();
