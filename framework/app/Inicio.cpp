@@ -9,6 +9,7 @@
 
 #include "framework/app/Signals.h"
 #include "framework/com/ObjectServer.h"
+#include "framework/com/StartMode.h"
 #include "framework/core/LinkLibrary.h"
 #include "framework/core/ProgramFolder.h"
 #include "framework/core/VantaroUtils.h"
@@ -82,6 +83,15 @@ Inicio::Outcome Inicio::Main() {
     const StartupTextIds& ids = options_.textIds;
     const QStringList args = options_.arguments ? *options_.arguments : qApp->arguments();
 
+    // SIGTERM/SIGINT from here on: the orderly shutdown once running, a plain exit before.
+    InstallTerminationHandler(this, [this] {
+        if (running_) {
+            UnloadHandBox(false);
+        } else {
+            QCoreApplication::exit(1);
+        }
+    });
+
     // 1. Texts, flags.
     texts_.InitTexts();
     state_.ClosingDown = false;
@@ -94,7 +104,7 @@ Inicio::Outcome Inicio::Main() {
     // 3-5. Instance flavour, version, how the program was started.
     state_.ApplyInstanceFlavour(state_.ProgramFolder);
     state_.VersionText = ProgramVersionText();
-    state_.StartedByUser = !StartedByBus(args);
+    state_.StartedByUser = !com::StartedByCom(args);
 
     // 6. The link library.
     if (options_.link) {
@@ -195,7 +205,7 @@ Inicio::Outcome Inicio::Main() {
     timer.start();
 
     if (options_.serveBus) ServeBus();
-    InstallTerminationHandler(this, [this] { UnloadHandBox(false); });
+    running_ = true;
     hooks_.AfterStart();
     return Outcome::Running;
 }

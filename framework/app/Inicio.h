@@ -111,6 +111,7 @@ private:
     std::unique_ptr<com::ObjectServer> server_;
     QPointer<QWidget> handBox_;
     std::optional<KorvexError> startupError_;
+    bool running_ = false;  // Main reached the end of start-up
     bool shutDown_ = false;
 };
 

@@ -17,25 +17,6 @@ void InicioState::ApplyInstanceFlavour(const QString& folder) {
         MutexName == QLatin1String(kSecondMutexName) ? QStringLiteral("2 ") : QString();
 }
 
-void InicioState::ClientArrived() {
-    if (ClientCount < std::numeric_limits<int16_t>::max()) ++ClientCount;
-}
-
-bool InicioState::ClientLeft() {
-    if (ClientCount > 0) --ClientCount;
-    return ClientCount == 0 && !StartedByUser;
-}
-
-bool StartedByBus(const QStringList& arguments) {
-    for (const QString& argument : arguments) {
-        if (argument.compare(QLatin1String("-Embedding"), Qt::CaseInsensitive) == 0 ||
-            argument.compare(QLatin1String("/Embedding"), Qt::CaseInsensitive) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 QString ProgramVersionText() { return QStringLiteral(KORVEX_VERSION_TEXT); }
 
 }  // namespace korvex

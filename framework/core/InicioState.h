@@ -12,7 +12,7 @@ inline constexpr auto kMutexName = "KorvexMutex";
 inline constexpr auto kSecondMutexName = "Korvex2ndMutex";
 
 struct InicioState {
-    bool StartedByUser = true;  // false when started by the bus (-Embedding)
+    bool StartedByUser = true;  // false when started by the bus (com::StartedByCom)
     int16_t ClientCount = 0;    // live device objects
     bool ClosingDown = false;   // the hand box is being unloaded for good
     QString InstancePrefix;     // "" or "2 ", in front of the hand box caption
@@ -25,16 +25,7 @@ struct InicioState {
     // Instance flavour of `folder`: a file "second" or "Second.txt" there gives
     // "Korvex2ndMutex" and the prefix "2 "; otherwise "KorvexMutex" and no prefix.
     void ApplyInstanceFlavour(const QString& folder);
-
-    // A device object was created.
-    void ClientArrived();
-    // A device object was released: the count goes down when above 0. True when the process
-    // should now close by itself (no client left and started by the bus).
-    bool ClientLeft();
 };
-
-// True when the arguments ask for a start by the bus: "-Embedding" or "/Embedding" (any case).
-bool StartedByBus(const QStringList& arguments);
 
 // The program version, "4.7.0" for this release.
 QString ProgramVersionText();

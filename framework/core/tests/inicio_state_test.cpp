@@ -35,34 +35,6 @@ TEST(InicioState, InstanceFlavourFromMarkerFiles) {
     }
 }
 
-TEST(InicioState, LastClientClosesOnlyABusStartedProcess) {
-    for (bool byUser : {true, false}) {
-        InicioState state;
-        state.StartedByUser = byUser;
-        state.ClientArrived();
-        state.ClientArrived();
-        EXPECT_EQ(state.ClientCount, 2);
-        EXPECT_FALSE(state.ClientLeft());
-        EXPECT_EQ(state.ClientLeft(), !byUser);
-        EXPECT_EQ(state.ClientCount, 0);
-        EXPECT_EQ(state.ClientLeft(), !byUser);  // never below 0
-        EXPECT_EQ(state.ClientCount, 0);
-    }
-    InicioState full;
-    full.ClientCount = 32767;
-    full.ClientArrived();
-    EXPECT_EQ(full.ClientCount, 32767);
-}
-
-TEST(InicioState, StartedByBusArgument) {
-    EXPECT_TRUE(StartedByBus({"/usr/bin/rotator", "-Embedding"}));
-    EXPECT_TRUE(StartedByBus({"/Embedding"}));
-    EXPECT_TRUE(StartedByBus({"-embedding"}));
-    EXPECT_FALSE(StartedByBus({"/usr/bin/rotator"}));
-    EXPECT_FALSE(StartedByBus({"--Embedding"}));
-    EXPECT_FALSE(StartedByBus({}));
-}
-
 TEST(DriverConstants, FirstWindowRules) {
     const struct {
         FirstWindowRule rule;
