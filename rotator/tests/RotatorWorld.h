@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -14,7 +13,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace korvex::rotator::e2e {
