@@ -252,7 +252,10 @@ Reply Hub::Handle(Client& client, const Request& r) {
             rep.rc = Claim(client, r.port, r.a);
             break;
         case static_cast<int32_t>(Op::TKLSubOpen):
-            if (!c.ConsumeFailure(Op::TKLSubOpen)) client.open = true;
+            if (!c.ConsumeFailure(Op::TKLSubOpen)) {
+                client.open = true;
+                client.watch.See(c);
+            }
             rep.rc = 0;
             break;
         case static_cast<int32_t>(Op::TKLSubClose):

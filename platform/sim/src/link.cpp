@@ -33,7 +33,10 @@ int32_t SubArrives(int32_t port, int32_t kind, const char* name) {
 }
 
 void SubOpen() {
-    if (!Fails(Op::TKLSubOpen)) g_link.open = true;
+    if (!Fails(Op::TKLSubOpen)) {
+        g_link.open = true;
+        g_watch.See(*g_controller);
+    }
 }
 
 void SubClose() {

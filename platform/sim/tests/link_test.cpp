@@ -77,6 +77,24 @@ TEST_F(LinkTest, CheckCommsReportsEachConnectionOnce) {
     EXPECT_EQ(t.TKLCommIsUp(), -1);
 }
 
+// A driver configures its device when it opens the link while the link is up; the first poll
+// must not configure it again (that would undo a move started in between).
+TEST_F(LinkTest, OpeningWhileUpTakesTheConnectionAsSeen) {
+    ASSERT_EQ(t.TKLSubArrives(0, 3, "KorvexMutex"), 0);
+    t.TKLSubOpen();
+    EXPECT_EQ(t.TKLSubCheckComms(), 0);
+    c.Unplug();
+    c.Plug();
+    EXPECT_EQ(t.TKLSubCheckComms(), 1);
+
+    // Opened while down: the coming connection is still news.
+    ASSERT_EQ(t.TKLSubArrives(0, 3, "KorvexMutex"), 0);
+    c.Unplug();
+    t.TKLSubOpen();
+    c.Plug();
+    EXPECT_EQ(t.TKLSubCheckComms(), 1);
+}
+
 TEST_F(LinkTest, HardwareCallsReachTheController) {
     c.SetInstantMoves(true);
     ASSERT_EQ(t.StepperGotoODB(1, 250, 20), 0);

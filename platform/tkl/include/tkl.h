@@ -8,7 +8,8 @@
 //
 // Failures are -1 (negative). TKLSubArrives: 0 accepted, 1 slot taken by another sub-client,
 // 2 no hub answered within about 3 s, -1 bad argument or refused. TKLSubCheckComms: 1 once after
-// each (re)connection (including a re-join of a restarted hub), -1 while the link is down, else 0.
+// each (re)connection (including a re-join of a restarted hub; a connection already up when the
+// sub-client opens the link counts as seen), -1 while the link is down, else 0.
 // While the hub is gone: TKLCommIsUp 0, SysGetFWVersion 0, TKLGetLanguage and TKLGetCommMethod
 // the hub's last answer (9 and 0 before any). Thread-safe (one mutex); fork-safe (a child starts
 // unattached).

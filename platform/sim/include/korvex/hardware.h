@@ -70,6 +70,12 @@ class ConnectionWatch {
     }
     // Forget what was seen: the next Check while up gives 1 (a fresh attachment).
     void Reset() { seen_ = 0; }
+    // The sub-client has taken the connection in place as it is: it configures its device when
+    // it opens the link while the link is up, so only a later (re)connection reports 1. Without
+    // this the first poll would configure again and undo a move started in between.
+    void See(Hardware& hw) {
+        if (hw.LinkUp()) seen_ = hw.ConnectCount();
+    }
 
   private:
     uint64_t seen_ = 0;
