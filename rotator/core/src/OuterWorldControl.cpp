@@ -117,12 +117,17 @@ void OuterWorldControl::SetZone(double low, double high) {
     // A single no-cross point becomes a zone 0.0001 degrees wide.
     if (state_.zoneLow == state_.zoneHigh) state_.zoneHigh += 0.0001;
 
-    // A positive count above the zone moves to the negative side; never the other way.
-    const double stepsPerDegree = UsableStepsPerDegree(state_.stepsPerDegree);
-    if (state_.stepCount > 0 && state_.stepCount / stepsPerDegree > state_.zoneHigh) {
-        state_.stepCount = RoundToInt32(state_.stepCount - stepsPerDegree * 360);
+    // While a move runs the count held here is the last poll's, steps behind the motor:
+    // writing it back would redefine the counter under the move and lose its angle. The count
+    // convention is applied at the next call made while idle.
+    if (!state_.moving) {
+        // A positive count above the zone moves to the negative side; never the other way.
+        const double stepsPerDegree = UsableStepsPerDegree(state_.stepsPerDegree);
+        if (state_.stepCount > 0 && state_.stepCount / stepsPerDegree > state_.zoneHigh) {
+            state_.stepCount = RoundToInt32(state_.stepCount - stepsPerDegree * 360);
+        }
+        link_.StepperSetPos(build_.port, state_.stepCount);
     }
-    link_.StepperSetPos(build_.port, state_.stepCount);
     if (CallSpy* spy = Spy()) spy->TrafficLine(QStringLiteral("SetRotatorNCP"));
 }
 
@@ -142,9 +147,11 @@ void OuterWorldControl::ConfigureController() {
     if (!LinkUp()) return;
     state_.firmwareVersion = link_.SysGetFWVersion();
     link_.StepperSetPos(build_.port, state_.stepCount);
+    // Loading the counter ends any move the driver believed under way, before the zone is
+    // installed (which writes the counter only while idle).
+    state_.moving = false;
     PushConfiguration();
     state_.targetSteps = state_.stepCount;
-    state_.moving = false;
 }
 
 void OuterWorldControl::PollController() {

@@ -232,6 +232,32 @@ TEST_F(MotionTest, SetZoneMovesPositiveCountsAboveTheZoneToTheNegativeSide) {
     }
 }
 
+// A refresh during a move (language change, Reverse, the dialog closing) pushes the zone: the
+// count held from the last poll lags the motor and must not be written over the counter.
+TEST_F(MotionTest, ZoneInstalledDuringAMoveLeavesTheCounterToTheMotor) {
+    PlaceAt(0);
+    double angle = 90;
+    hw->GotoAngle(angle);
+    clock.AdvanceMs(1000);
+    hw->PollController();
+    ASSERT_TRUE(state.moving);
+    clock.AdvanceMs(500);
+    const int32_t motorBefore = controller.Stepper(kPort).position;
+    ASSERT_GT(motorBefore, state.stepCount);
+    hw->PushConfiguration();
+    EXPECT_EQ(controller.Stepper(kPort).position, motorBefore);
+    EXPECT_TRUE(controller.Stepper(kPort).moving);
+    EXPECT_EQ(controller.Stepper(kPort).target, 3600);
+
+    // Once idle the zone convention applies again.
+    clock.AdvanceMs(60000);
+    hw->PollController();
+    ASSERT_FALSE(state.moving);
+    hw->SetZone(45, 45);
+    EXPECT_EQ(state.stepCount, 3600 - 14400);
+    EXPECT_EQ(controller.Stepper(kPort).position, 3600 - 14400);
+}
+
 TEST_F(MotionTest, PushConfigurationSendsEverySettingInOrder) {
     state.stepCount = 400;
     state.motorModel = 1;

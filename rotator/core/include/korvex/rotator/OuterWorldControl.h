@@ -60,7 +60,8 @@ class OuterWorldControl {
 
     // Installs the zone bounds (equal bounds become a zone 0.0001 degrees wide) and moves a
     // positive count above the zone to the negative side; then writes the counter to the
-    // controller. Nothing changes while the link is down, not even the stored bounds.
+    // controller. While moving the counter is left alone (the held count lags the motor).
+    // Nothing changes while the link is down, not even the stored bounds.
     void SetZone(double low, double high);
 
     // Zone, model, half step, wiring, stopped and moving power, speed range, in this order.
