@@ -8,11 +8,22 @@
 #include <memory>
 #include <vector>
 
-#include "CallSession.h"
-#include "RotatorWorld.h"
+#include "korvex/testing/CallSession.h"
+#include "korvex/testing/Processes.h"
+#include "korvex/testing/UserProgram.h"
+#include "korvex/testing/WaitFor.h"
+#include "korvex/testing/World.h"
 
 namespace korvex::rotator::e2e {
 namespace {
+
+using korvex::testing::Answer;
+using korvex::testing::CallSession;
+using korvex::testing::ProcessEnded;
+using korvex::testing::ToolRun;
+using korvex::testing::UserProgram;
+using korvex::testing::WaitFor;
+using korvex::testing::World;
 
 struct Build {
     const char* program;
@@ -44,7 +55,7 @@ double Number(const Answer& a) {
     return value;
 }
 
-int StepperPosition(const RotatorWorld& world, int port) {
+int StepperPosition(const World& world, int port) {
     return world.Stepper(port).value(QStringLiteral("position")).toInt(-99999);
 }
 
@@ -59,7 +70,7 @@ QStringList CommandLine(qint64 pid) {
 class RotatorEndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        world = std::make_unique<RotatorWorld>();
+        world = std::make_unique<World>();
         QString why;
         ASSERT_TRUE(world->Start(&why)) << why.toStdString();
     }
@@ -126,7 +137,7 @@ class RotatorEndToEndTest : public ::testing::Test {
         ASSERT_EQ(run.status, 0) << words.join(' ').toStdString() << ": " << run.err.toStdString();
     }
 
-    std::unique_ptr<RotatorWorld> world;
+    std::unique_ptr<World> world;
 };
 
 TEST_F(RotatorEndToEndTest, ActivatedProgramMovesAroundTheZoneAndClosesWithItsLastClient) {
