@@ -1,23 +1,12 @@
 #include "framework/com/tests/BusClient.h"
 
-#include <QCoreApplication>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDeadlineTimer>
 
 #include "framework/com/ComError.h"
 #include "framework/com/WireValue.h"
 
 namespace korvex::com::testing {
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return done();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 BusClient::BusClient(const QString& name, const QString& busAddress)
     : name_(name),

@@ -5,15 +5,14 @@
 #include <QDBusPendingCall>
 #include <QString>
 #include <QVariant>
-#include <functional>
 #include <optional>
 
 #include "framework/core/KorvexError.h"
+#include "korvex/testing/WaitFor.h"
 
 namespace korvex::com::testing {
 
-// Runs the event loop until `done` or the deadline; returns done().
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+using korvex::testing::WaitFor;
 
 struct CallResult {
     bool ok = false;

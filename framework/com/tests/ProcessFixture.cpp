@@ -1,8 +1,5 @@
 #include "framework/com/tests/ProcessFixture.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-
 #include "framework/com/tests/BusClient.h"
 
 namespace korvex::com::testing {
@@ -18,10 +15,7 @@ void ProcessFixture::SetUpTestSuite() {
     }
 }
 
-void ProcessFixture::TearDownTestSuite() {
-    QDBusConnection::disconnectFromBus(QStringLiteral("fixture-watch"));
-    bus.reset();
-}
+void ProcessFixture::TearDownTestSuite() { bus.reset(); }
 
 void ProcessFixture::SetUp() { ASSERT_TRUE(bus) << "no private bus"; }
 
@@ -40,11 +34,7 @@ void ProcessFixture::TearDown() {
         20000));
 }
 
-bool ProcessFixture::Registered(const QString& name) {
-    QDBusConnection watch =
-        QDBusConnection::connectToBus(bus->Address(), QStringLiteral("fixture-watch"));
-    return watch.interface()->isServiceRegistered(name).value();
-}
+bool ProcessFixture::Registered(const QString& name) { return bus->HasOwner(name); }
 
 bool ProcessFixture::StartServer(const QStringList& args) {
     if (server && server->state() != QProcess::NotRunning) {

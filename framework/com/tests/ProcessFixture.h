@@ -7,9 +7,11 @@
 #include <QStringList>
 #include <memory>
 
-#include "framework/com/tests/PrivateBus.h"
+#include "korvex/testing/PrivateBus.h"
 
 namespace korvex::com::testing {
+
+using korvex::testing::PrivateBus;
 
 class ProcessFixture : public ::testing::Test {
   public:
