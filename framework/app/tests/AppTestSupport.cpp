@@ -6,20 +6,10 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusReply>
-#include <QDeadlineTimer>
 
 #include "framework/com/WireValue.h"
 
 namespace korvex::apptest {
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return done();
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
 
 void DrainEvents() {
     for (int i = 0; i < 3; ++i) {

@@ -7,18 +7,17 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
 
 #include "framework/core/AscomProfile.h"
+#include "korvex/testing/WaitFor.h"
 #include "tkl_table.h"
 
 namespace korvex::apptest {
 
-// Runs the event loop until `done` holds or `timeoutMs` passes; returns done().
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
+using korvex::testing::WaitFor;
 
 // Lets the events already posted (zero timers included) run, without waiting for new ones.
 void DrainEvents();

@@ -6,12 +6,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -24,6 +20,8 @@
 #include "framework/core/VantaroUtils.h"
 #include "korvex/paths.h"
 #include "korvex/store.h"
+#include "korvex/testing/Processes.h"
+#include "korvex/testing/World.h"
 
 namespace korvex::apptest {
 namespace {
@@ -31,129 +29,18 @@ namespace {
 const QString kProgId = QString::fromLatin1(kMinimalProgId);
 const QString kBinDir = QStringLiteral(KORVEX_BIN_DIR);
 const QString kDriver = kBinDir + QStringLiteral("/korvex-minimal-driver");
-const QString kHub = kBinDir + QStringLiteral("/korvex-hub");
 
 std::string DriverKey() {
     return SettingsPath(QStringLiteral("Korvex"), kProgId, {}).toStdString();
 }
 
-// True when process `pid` is gone or a zombie waiting to be reaped.
-bool ProcessEnded(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return true;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close < 0 || text.mid(close + 2, 1) == "Z";
+using korvex::testing::ProcessEnded;
+using korvex::testing::World;
+
+// The activation file a user start writes.
+QString ServiceFile(const World& world) {
+    return world.ServicesDir() + QLatin1Char('/') + kProgId + QStringLiteral(".service");
 }
-
-// A dbus-daemon listening on a known socket path, so that the programs it starts can be told
-// the address in their environment, and a hub serving the default instance; both under one
-// temporary KORVEX_HOME.
-class World {
-  public:
-    ~World() {
-        for (QProcess* p : {&hub_, &bus_}) {
-            if (p->state() == QProcess::NotRunning) continue;
-            p->terminate();
-            if (!p->waitForFinished(5000)) p->kill();
-            p->waitForFinished(5000);
-        }
-    }
-
-    bool Start(QString* why) {
-        if (!dir_.isValid()) return Fail(why, "no temporary folder");
-        QDir().mkpath(Home());
-        QDir().mkpath(ServicesDir());
-        address_ = QStringLiteral("unix:path=") + dir_.path() + QStringLiteral("/bus");
-        QFile config(dir_.path() + QStringLiteral("/bus.conf"));
-        if (!config.open(QIODevice::WriteOnly)) return Fail(why, "cannot write the bus config");
-        config.write(
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
-                           "Configuration 1.0//EN\"\n"
-                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig>\n"
-                           "  <type>session</type>\n"
-                           "  <listen>%1</listen>\n"
-                           "  <auth>EXTERNAL</auth>\n"
-                           "  <servicedir>%2</servicedir>\n"
-                           "  <policy context=\"default\">\n"
-                           "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                           "    <allow eavesdrop=\"true\"/>\n"
-                           "    <allow own=\"*\"/>\n"
-                           "  </policy>\n"
-                           "</busconfig>\n")
-                .arg(address_, ServicesDir())
-                .toUtf8());
-        config.close();
-
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
-        env_.insert(QStringLiteral("XDG_DATA_HOME"), dir_.path() + QStringLiteral("/data"));
-        env_.insert(QStringLiteral("KORVEX_HOME"), Home());
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env_.remove(QStringLiteral("KORVEX_START_MINIMIZED"));
-        // Programs the bus starts get the bus's environment.
-        bus_.setProcessEnvironment(env_);
-        bus_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        bus_.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--config-file=") + config.fileName(),
-                    QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (!bus_.waitForStarted(10000)) return Fail(why, "dbus-daemon did not start");
-        if (!WaitFor([this] { return bus_.canReadLine(); }, 10000)) {
-            return Fail(why, "dbus-daemon gave no address");
-        }
-
-        hub_.setProcessEnvironment(env_);
-        hub_.setProcessChannelMode(QProcess::ForwardedChannels);
-        hub_.start(kHub, {});
-        if (!hub_.waitForStarted(10000)) return Fail(why, "korvex-hub did not start");
-        if (!WaitFor([this] { return Ctl({QStringLiteral("ping")}) == 0; }, 10000)) {
-            return Fail(why, "korvex-hub does not answer");
-        }
-        return true;
-    }
-
-    QString Address() const { return address_; }
-    QString Home() const { return dir_.path() + QStringLiteral("/home"); }
-    QString ServicesDir() const { return dir_.path() + QStringLiteral("/data/dbus-1/services"); }
-    QString ServiceFile() const {
-        return ServicesDir() + QLatin1Char('/') + kProgId + QStringLiteral(".service");
-    }
-    QProcessEnvironment Environment() const { return env_; }
-
-    // `korvex-hub ctl words...`: its exit status (2 when no hub answers), its output in *out.
-    int Ctl(const QStringList& words, QByteArray* out = nullptr) const {
-        QProcess ctl;
-        ctl.setProcessEnvironment(env_);
-        ctl.start(kHub, QStringList{QStringLiteral("ctl")} + words);
-        if (!ctl.waitForFinished(10000)) {
-            ctl.kill();
-            ctl.waitForFinished(5000);
-            return -1;
-        }
-        if (out) *out = ctl.readAllStandardOutput();
-        return ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1;
-    }
-
-    // The hub's sub-clients as {pid, port, kind, open}.
-    QJsonArray HubClients() const {
-        QByteArray out;
-        if (Ctl({QStringLiteral("state")}, &out) != 0) return {};
-        return QJsonDocument::fromJson(out).object().value(QStringLiteral("clients")).toArray();
-    }
-
-  private:
-    static bool Fail(QString* why, const char* text) {
-        *why = QString::fromLatin1(text);
-        return false;
-    }
-
-    QTemporaryDir dir_;
-    QProcess bus_;
-    QProcess hub_;
-    QString address_;
-    QProcessEnvironment env_;
-};
 
 class EndToEndTest : public ::testing::Test {
   public:
@@ -219,22 +106,14 @@ class EndToEndTest : public ::testing::Test {
         return path && client->Release(kProgId, *path).ok;
     }
 
-    // The sub-client entry of process `pid` in the hub, or an empty object.
-    QJsonObject HubSlotOf(qint64 pid) {
-        for (const QJsonValue& c : world->HubClients()) {
-            if (c.toObject().value(QStringLiteral("pid")).toInteger() == pid) return c.toObject();
-        }
-        return {};
-    }
-
     // A user start has written the activation file, as after installing the driver.
     void InstallByUserStart() {
-        if (QFile::exists(world->ServiceFile())) return;
+        if (QFile::exists(ServiceFile(*world))) return;
         QProcess& first = StartByUser();
         ASSERT_TRUE(Running());
         first.terminate();
         ASSERT_TRUE(first.waitForFinished(20000));
-        ASSERT_TRUE(QFile::exists(world->ServiceFile()));
+        ASSERT_TRUE(QFile::exists(ServiceFile(*world)));
     }
 
     QVariant Get(const QString& path, const QString& member) {
@@ -258,7 +137,7 @@ TEST_F(EndToEndTest, UserStartServesHoldsTheSlotAndEndsCleanlyOnSigterm) {
     QProcess& program = StartByUser();
     ASSERT_TRUE(Running());
 
-    QFile service(world->ServiceFile());
+    QFile service(ServiceFile(*world));
     ASSERT_TRUE(service.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(service.readAll());
     EXPECT_TRUE(text.contains(QStringLiteral("Name=KorvexTest.Minimal\n")));
@@ -272,7 +151,7 @@ TEST_F(EndToEndTest, UserStartServesHoldsTheSlotAndEndsCleanlyOnSigterm) {
     const BusReply ping =
         client->Invoke(kProgId, *path, QStringLiteral("call"), QStringLiteral("Ping"));
     EXPECT_EQ(ping.value.toString(), QStringLiteral("Pong")) << ping.Error().toStdString();
-    const QJsonObject slot = HubSlotOf(program.processId());
+    const QJsonObject slot = world->HubClientOf(program.processId());
     EXPECT_EQ(slot.value(QStringLiteral("port")).toInt(-1), port::Exp);
     EXPECT_EQ(slot.value(QStringLiteral("kind")).toInt(-1), kind::Rotator);
     EXPECT_TRUE(slot.value(QStringLiteral("open")).toBool());
@@ -284,7 +163,8 @@ TEST_F(EndToEndTest, UserStartServesHoldsTheSlotAndEndsCleanlyOnSigterm) {
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_EQ(store::Get(DriverKey(), "Left"), "100");
     EXPECT_EQ(store::Get(DriverKey(), "Top"), "100");
-    EXPECT_TRUE(WaitFor([&] { return HubSlotOf(pid).isEmpty(); }, 10000));  // slot given back
+    EXPECT_TRUE(
+        WaitFor([&] { return world->HubClientOf(pid).isEmpty(); }, 10000));  // slot given back
     EXPECT_FALSE(client->NameHasOwner(kProgId));
 }
 
@@ -303,8 +183,8 @@ TEST_F(EndToEndTest, SecondCopyForTheTakenSlotIsRefusedAndEnds) {
     log.seek(logStart);
     EXPECT_TRUE(log.readAll().contains(kMinimalRefusal));
     EXPECT_EQ(client->OwnerPid(kProgId), first.processId());
-    EXPECT_FALSE(HubSlotOf(first.processId()).isEmpty());
-    EXPECT_TRUE(HubSlotOf(second.processId()).isEmpty());
+    EXPECT_FALSE(world->HubClientOf(first.processId()).isEmpty());
+    EXPECT_TRUE(world->HubClientOf(second.processId()).isEmpty());
 }
 
 TEST_F(EndToEndTest, ClientActivatesTheProgramWhichFollowsTheHubAndEndsWithTheLastRelease) {
@@ -322,9 +202,9 @@ TEST_F(EndToEndTest, ClientActivatesTheProgramWhichFollowsTheHubAndEndsWithTheLa
     EXPECT_EQ(Get(*path, QStringLiteral("Connected")), QVariant(true));
     EXPECT_EQ(Get(*path, QStringLiteral("ClientCount")).toInt(), 1);
     EXPECT_EQ(Get(*path, QStringLiteral("Language")).toInt(), kLanguageEnglish);
-    EXPECT_FALSE(HubSlotOf(pid).isEmpty());
+    EXPECT_FALSE(world->HubClientOf(pid).isEmpty());
 
-    ASSERT_EQ(world->Ctl({QStringLiteral("language"), QStringLiteral("3082")}), 0);
+    ASSERT_EQ(world->Ctl({QStringLiteral("language"), QStringLiteral("3082")}).status, 0);
     EXPECT_TRUE(WaitFor(
         [&] { return Get(*path, QStringLiteral("Language")).toInt() == kLanguageSpanish; }, 10000));
     EXPECT_EQ(Get(*path, QStringLiteral("Title")).toString(),
@@ -335,7 +215,7 @@ TEST_F(EndToEndTest, ClientActivatesTheProgramWhichFollowsTheHubAndEndsWithTheLa
     EXPECT_FALSE(client->NameHasOwner(kProgId));
     EXPECT_EQ(store::Get(DriverKey(), "Left"), "100");
     EXPECT_EQ(store::Get(DriverKey(), "Top"), "100");
-    EXPECT_TRUE(WaitFor([&] { return HubSlotOf(pid).isEmpty(); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return world->HubClientOf(pid).isEmpty(); }, 10000));
 }
 
 TEST_F(EndToEndTest, ProgramWithoutTheLinkLibraryAnswersTheActivatingClientWithTheError) {
@@ -344,7 +224,7 @@ TEST_F(EndToEndTest, ProgramWithoutTheLinkLibraryAnswersTheActivatingClientWithT
     ASSERT_TRUE(lonely.isValid());
     const QString copy = lonely.path() + QStringLiteral("/korvex-minimal-driver");
     ASSERT_TRUE(QFile::copy(kDriver, copy));
-    QFile service(world->ServiceFile());
+    QFile service(ServiceFile(*world));
     ASSERT_TRUE(service.open(QIODevice::WriteOnly));
     service.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2 -Embedding\n")
                       .arg(kProgId, copy)
@@ -356,7 +236,7 @@ TEST_F(EndToEndTest, ProgramWithoutTheLinkLibraryAnswersTheActivatingClientWithT
 
     BusReply failure;
     const auto path = client->Create(kProgId, &failure);
-    QFile::remove(world->ServiceFile());  // the next user start writes the real one again
+    QFile::remove(ServiceFile(*world));  // the next user start writes the real one again
     ASSERT_FALSE(path);
     const auto error = com::ParseError(failure.errorName, failure.errorMessage);
     ASSERT_TRUE(error) << failure.Error().toStdString();
