@@ -1,6 +1,7 @@
 // A message bus of the test's own: a dbus-daemon on a socket path known before it starts, whose
 // activation folder and KORVEX_HOME are temporary ones. The programs a test starts, and the ones
-// the bus starts, see only this bus, this folder and this home; all of them end with the bus.
+// the bus starts, see only this bus, this folder and this home; whatever still owns a name on the
+// bus, or was adopted, is ended with it.
 #pragma once
 
 #include <QByteArray>
