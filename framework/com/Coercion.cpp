@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "framework/com/WireValue.h"
+
 namespace korvex::com {
 namespace {
 
@@ -247,6 +249,10 @@ QString DescribeValue(const QVariant& value) {
     if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
         return QStringLiteral("a D-Bus value of type %1")
             .arg(value.value<QDBusArgument>().currentSignature());
+    }
+    if (value.metaType() == QMetaType::fromType<OpaqueWireValue>()) {
+        return QStringLiteral("a D-Bus value of type %1")
+            .arg(value.value<OpaqueWireValue>().signature);
     }
     if (id == qMetaTypeId<QDBusObjectPath>()) return QStringLiteral("an object path");
     if (id == qMetaTypeId<QDBusSignature>()) return QStringLiteral("a type signature");

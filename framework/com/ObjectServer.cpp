@@ -30,7 +30,7 @@ bool ObjectServer::RegisterActivation(const QString& programPath, QString* error
     for (const auto& endpoint : endpoints_) {
         if (!WriteServiceFile(endpoint->Class().progId, programPath, error)) return false;
     }
-    if (!endpoints_.empty()) AskBusToReload(endpoints_.front()->Connection());
+    if (!endpoints_.empty()) endpoints_.front()->AskBusToReload();
     return true;
 }
 

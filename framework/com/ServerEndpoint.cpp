@@ -1,27 +1,27 @@
 #include "framework/com/ServerEndpoint.h"
 
-#include <QAbstractEventDispatcher>
-#include <QDBusConnectionInterface>
-#include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
+#include <dbus/dbus.h>
+
+#include <QByteArray>
 #include <atomic>
+#include <cstring>
 #include <exception>
 
 #include "framework/com/ComError.h"
 #include "framework/com/Dispatch.h"
+#include "framework/com/MessageValues.h"
 #include "framework/com/ObjectServer.h"
-#include "framework/com/WireValue.h"
 #include "framework/core/KorvexError.h"
 
 namespace korvex::com {
 namespace {
 
-constexpr QLatin1StringView kFactoryInterface("org.korvex.ClassFactory");
-constexpr QLatin1StringView kDispatchInterface("org.korvex.Dispatch");
-constexpr QLatin1StringView kIntrospectable("org.freedesktop.DBus.Introspectable");
+constexpr char kFactoryInterface[] = "org.korvex.ClassFactory";
+constexpr char kDispatchInterface[] = "org.korvex.Dispatch";
+constexpr char kIntrospectable[] = "org.freedesktop.DBus.Introspectable";
+constexpr char kBusName[] = "org.freedesktop.DBus";
+constexpr char kBusPath[] = "/org/freedesktop/DBus";
 
-std::atomic<quint64> nextConnection{1};
 std::atomic<quint64> nextObject{1};
 
 const char kFactoryXml[] =
@@ -40,89 +40,84 @@ const char kDispatchXml[] =
     "    <method name=\"Release\"/>\n"
     "  </interface>\n";
 
-bool IsInterface(const QString& actual, QLatin1StringView expected) {
-    return actual.isEmpty() || actual == expected;
+QString Field(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+
+bool Is(const char* actual, const char* expected) {
+    return actual && std::strcmp(actual, expected) == 0;
+}
+
+// A call without an interface matches every interface.
+bool IsInterface(const char* actual, const char* expected) {
+    return !actual || std::strcmp(actual, expected) == 0;
+}
+
+// The match rule that reports `owner` leaving the bus.
+QString OwnerGoneRule(const QString& owner) {
+    return QStringLiteral(
+               "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
+               "member='NameOwnerChanged',path='/org/freedesktop/DBus',arg0='%1'")
+        .arg(owner);
+}
+
+DBusMessage* BusCall(const char* member) {
+    return dbus_message_new_method_call(kBusName, kBusPath, kBusName, member);
 }
 
 }  // namespace
 
 ServerEndpoint::ServerEndpoint(ObjectServer& server, std::shared_ptr<const DeviceClass> cls,
-                               const QString& busAddress)
-    : server_(server),
-      cls_(std::move(cls)),
-      connectionName_(QStringLiteral("korvex-com-%1-%2").arg(nextConnection++).arg(cls_->progId)),
-      connection_(busAddress.isEmpty()
-                      ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName_)
-                      : QDBusConnection::connectToBus(busAddress, connectionName_)) {}
+                               QString busAddress)
+    : server_(server), cls_(std::move(cls)), busAddress_(std::move(busAddress)) {
+    connection_.SetHandler([this](DBusMessage* message) { Handle(message); });
+}
 
 ServerEndpoint::~ServerEndpoint() {
-    if (registered_) {
-        connection_.unregisterService(cls_->progId);
-        connection_.unregisterObject(QStringLiteral("/"), QDBusConnection::UnregisterTree);
-    }
-    delete watcher_;
+    if (named_) connection_.ReleaseName(cls_->progId);
     objects_.clear();
-    QDBusConnection::disconnectFromBus(connectionName_);
 }
 
 bool ServerEndpoint::Start(QString* error) {
-    if (!connection_.isConnected()) {
-        if (error) {
-            *error = QStringLiteral("Cannot reach the session bus: %1")
-                         .arg(connection_.lastError().message());
-        }
+    QString reason;
+    if (!connection_.Open(busAddress_, &reason)) {
+        if (error) *error = QStringLiteral("Cannot reach the session bus: %1").arg(reason);
         return false;
     }
-    if (!connection_.registerVirtualObject(QStringLiteral("/"), this, QDBusConnection::SubPath)) {
-        if (error) *error = QStringLiteral("Cannot register the objects of %1").arg(cls_->progId);
-        return false;
-    }
-    registered_ = true;
-    if (!connection_.registerService(cls_->progId)) {
+    if (!connection_.RequestName(cls_->progId, &reason)) {
         if (error) {
-            const QString reason = connection_.lastError().message();
             *error = QStringLiteral("Cannot take the bus name %1 (another program serves it?)%2")
                          .arg(cls_->progId,
                               reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
         }
-        connection_.unregisterObject(QStringLiteral("/"), QDBusConnection::UnregisterTree);
-        registered_ = false;
         return false;
     }
-    watcher_ = new QDBusServiceWatcher(this);
-    watcher_->setConnection(connection_);
-    watcher_->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
-    QObject::connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
-                     [this](const QString& owner) { OnClientGone(owner); });
+    named_ = true;
     return true;
 }
 
-QString ServerEndpoint::introspect(const QString& path) const {
-    // The interfaces at `path`; Handle() wraps them in the full Introspect answer.
+void ServerEndpoint::AskBusToReload() {
+    DBusMessage* reload = BusCall("ReloadConfig");
+    dbus_message_set_no_reply(reload, TRUE);
+    connection_.Send(reload);
+}
+
+QString ServerEndpoint::Introspect(const QString& path) const {
+    // The interfaces at `path`, wrapped by Handle() in the full Introspect answer.
     if (path == QLatin1String("/")) return QString::fromLatin1(kFactoryXml);
     return objects_.contains(path) ? QString::fromLatin1(kDispatchXml) : QString();
 }
 
-bool ServerEndpoint::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
-    if (message.type() != QDBusMessage::MethodCallMessage) return false;
-    // Every call is answered here, with its own reply or error; QtDBus adds nothing for a
-    // virtual object. The answer goes out when the handler returns, even after a nested loop.
-    Handle(message);
-    return true;
-}
-
-void ServerEndpoint::Handle(const QDBusMessage& message) {
-    // Events posted before this one (other clients' calls) must still be delivered if the
-    // handler below runs a nested loop. The glib event dispatcher only looks at posted events
-    // again after a new post or wake-up, so wake it now: the nested loop then serves them.
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
-        dispatcher->wakeUp();
+void ServerEndpoint::Handle(DBusMessage* message) {
+    if (dbus_message_get_type(message) == DBUS_MESSAGE_TYPE_SIGNAL) {
+        HandleSignal(message);
+        return;
     }
-    const QString& path = message.path();
-    const QString& member = message.member();
-    const QString& iface = message.interface();
+    // Every call is answered here, with its own reply or error. The answer goes out when the
+    // handler returns, even after a nested loop.
+    const QString path = Field(dbus_message_get_path(message));
+    const char* member = dbus_message_get_member(message);
+    const char* iface = dbus_message_get_interface(message);
 
-    if (iface == kIntrospectable) {
+    if (Is(iface, kIntrospectable)) {
         QString xml = QStringLiteral(
             "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
             " \"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n<node>\n");
@@ -130,52 +125,70 @@ void ServerEndpoint::Handle(const QDBusMessage& message) {
             "  <interface name=\"org.freedesktop.DBus.Introspectable\">\n"
             "    <method name=\"Introspect\"><arg type=\"s\" direction=\"out\"/></method>\n"
             "  </interface>\n");
-        xml += introspect(path);
+        xml += Introspect(path);
         xml += QLatin1String("</node>\n");
-        Send(message.createReply(xml));
+        const QByteArray utf8 = xml.toUtf8();
+        const char* data = utf8.constData();
+        DBusMessage* reply = dbus_message_new_method_return(message);
+        dbus_message_append_args(reply, DBUS_TYPE_STRING, &data, DBUS_TYPE_INVALID);
+        connection_.Send(reply);
         return;
     }
 
     if (path == QLatin1String("/")) {
-        if (member == QLatin1String("CreateObject") && IsInterface(iface, kFactoryInterface)) {
+        if (Is(member, "CreateObject") && IsInterface(iface, kFactoryInterface)) {
             CreateObject(message);
         } else {
-            Send(message.createErrorReply(
-                QDBusError::UnknownMethod,
-                QStringLiteral("No method %1.%2 on the class factory").arg(iface, member)));
+            SendError(message, DBUS_ERROR_UNKNOWN_METHOD,
+                      QStringLiteral("No method %1.%2 on the class factory")
+                          .arg(Field(iface), Field(member)));
         }
         return;
     }
 
     const auto it = objects_.constFind(path);
     if (it == objects_.constEnd()) {
-        Send(message.createErrorReply(
-            QDBusError::UnknownObject,
-            QStringLiteral("No object %1 of %2: it was released or never created")
-                .arg(path, cls_->progId)));
+        SendError(message, DBUS_ERROR_UNKNOWN_OBJECT,
+                  QStringLiteral("No object %1 of %2: it was released or never created")
+                      .arg(path, cls_->progId));
         return;
     }
     if (IsInterface(iface, kDispatchInterface)) {
-        if (member == QLatin1String("Invoke")) {
+        if (Is(member, "Invoke")) {
             InvokeObject(message, it->object);
             return;
         }
-        if (member == QLatin1String("Release")) {
-            ReleaseObject(message);
+        if (Is(member, "Release")) {
+            ReleaseObject(message, path);
             return;
         }
     }
-    Send(message.createErrorReply(
-        QDBusError::UnknownMethod,
-        QStringLiteral("No method %1.%2 on a %3 object").arg(iface, member, cls_->progId)));
+    SendError(message, DBUS_ERROR_UNKNOWN_METHOD,
+              QStringLiteral("No method %1.%2 on a %3 object")
+                  .arg(Field(iface), Field(member), cls_->progId));
 }
 
-void ServerEndpoint::CreateObject(const QDBusMessage& message) {
+void ServerEndpoint::HandleSignal(DBusMessage* message) {
+    if (!dbus_message_is_signal(message, kBusName, "NameOwnerChanged") ||
+        !Is(dbus_message_get_sender(message), kBusName)) {
+        return;
+    }
+    const char* name = nullptr;
+    const char* oldOwner = nullptr;
+    const char* newOwner = nullptr;
+    if (!dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &name, DBUS_TYPE_STRING,
+                               &oldOwner, DBUS_TYPE_STRING, &newOwner, DBUS_TYPE_INVALID)) {
+        return;
+    }
+    if (newOwner[0] == '\0') OnClientGone(QString::fromUtf8(name));
+}
+
+void ServerEndpoint::CreateObject(DBusMessage* message) {
     if (server_.AtLimit()) {
-        Send(ErrorReply(message, KorvexError(dispatch_err::Overflow, cls_->progId,
-                                             QStringLiteral("Cannot create another object: "
-                                                            "ClientCount is at its limit of %1")
-                                                 .arg(ObjectServer::kMaxClientCount))));
+        SendError(message, KorvexError(dispatch_err::Overflow, cls_->progId,
+                                       QStringLiteral("Cannot create another object: "
+                                                      "ClientCount is at its limit of %1")
+                                           .arg(ObjectServer::kMaxClientCount)));
         return;
     }
     std::shared_ptr<DeviceObject> object;
@@ -183,85 +196,93 @@ void ServerEndpoint::CreateObject(const QDBusMessage& message) {
         object = cls_->create ? std::shared_ptr<DeviceObject>(cls_->create())
                               : std::make_shared<DeviceObject>();
     } catch (const KorvexError& e) {
-        Send(ErrorReply(message, e));
+        SendError(message, e);
         return;
     } catch (const std::exception& e) {
-        Send(ErrorReply(message, KorvexError(dispatch_err::Unexpected, cls_->progId,
-                                             QStringLiteral("Creating the object failed: %1")
-                                                 .arg(QString::fromUtf8(e.what())))));
+        SendError(
+            message,
+            KorvexError(
+                dispatch_err::Unexpected, cls_->progId,
+                QStringLiteral("Creating the object failed: %1").arg(QString::fromUtf8(e.what()))));
         return;
     }
     if (!object || server_.AtLimit()) {  // the creation hook may have run a nested loop
-        Send(ErrorReply(message, KorvexError(dispatch_err::Unexpected, cls_->progId,
-                                             QStringLiteral("Creating the object failed"))));
+        SendError(message, KorvexError(dispatch_err::Unexpected, cls_->progId,
+                                       QStringLiteral("Creating the object failed")));
         return;
     }
     const QString path = QStringLiteral("/obj/%1").arg(nextObject++);
-    const QString owner = message.service();
+    const QString owner = Field(dbus_message_get_sender(message));
     objects_.insert(path, LiveObject{owner, std::move(object)});
     WatchOwner(owner);
     server_.AddClient();
-    Send(message.createReply(QVariant::fromValue(QDBusObjectPath(path))));
+    const QByteArray utf8 = path.toUtf8();
+    const char* data = utf8.constData();
+    DBusMessage* reply = dbus_message_new_method_return(message);
+    dbus_message_append_args(reply, DBUS_TYPE_OBJECT_PATH, &data, DBUS_TYPE_INVALID);
+    connection_.Send(reply);
 }
 
-void ServerEndpoint::InvokeObject(const QDBusMessage& message,
-                                  std::shared_ptr<DeviceObject> object) {
-    const QList<QVariant> arguments = message.arguments();
+void ServerEndpoint::InvokeObject(DBusMessage* message, std::shared_ptr<DeviceObject> object) {
+    QString kind;
+    QString member;
     QList<QVariant> args;
-    if (arguments.size() != 3 || message.signature() != QLatin1String("ssav") ||
-        !DecodeArgs(arguments[2], args)) {
-        Send(message.createErrorReply(
-            QDBusError::InvalidArgs,
-            QStringLiteral("Invoke takes (s kind, s member, av args), got (%1)")
-                .arg(message.signature())));
+    if (!ReadInvokeArgs(message, kind, member, args)) {
+        SendError(message, DBUS_ERROR_INVALID_ARGS,
+                  QStringLiteral("Invoke takes (s kind, s member, av args), got (%1)")
+                      .arg(Field(dbus_message_get_signature(message))));
         return;
     }
     // `object` keeps the device object alive even if it is released during a nested loop.
-    QDBusMessage reply;
     try {
-        const QVariant result =
-            Invoke(*cls_, *object, arguments[0].toString(), arguments[1].toString(), args);
-        reply = message.createReply(EncodeResult(result));
+        const QVariant result = Invoke(*cls_, *object, kind, member, args);
+        DBusMessage* reply = dbus_message_new_method_return(message);
+        if (!AppendResult(reply, result)) {
+            dbus_message_unref(reply);
+            throw KorvexError(dispatch_err::Unexpected, cls_->progId,
+                              QStringLiteral("%1 returned a value of type %2")
+                                  .arg(member, QLatin1String(result.typeName())));
+        }
+        connection_.Send(reply);
     } catch (const KorvexError& e) {
-        reply = ErrorReply(message, e);
+        SendError(message, e);
     }
-    Send(reply);
 }
 
-void ServerEndpoint::ReleaseObject(const QDBusMessage& message) {
-    const auto it = objects_.find(message.path());
-    if (it == objects_.end()) return;  // handleMessage found it; nothing ran in between
-    if (it->owner != message.service()) {
-        Send(message.createErrorReply(
-            QDBusError::AccessDenied,
-            QStringLiteral("Object %1 belongs to another client").arg(message.path())));
+void ServerEndpoint::ReleaseObject(DBusMessage* message, const QString& path) {
+    const auto it = objects_.find(path);
+    if (it == objects_.end()) return;  // Handle() found it; nothing ran in between
+    if (it->owner != Field(dbus_message_get_sender(message))) {
+        SendError(message, DBUS_ERROR_ACCESS_DENIED,
+                  QStringLiteral("Object %1 belongs to another client").arg(path));
         return;
     }
     std::shared_ptr<DeviceObject> object = std::move(it->object);
     const QString owner = it->owner;
     objects_.erase(it);
     ForgetOwnerObject(owner);
-    Send(message.createReply());
+    connection_.Send(dbus_message_new_method_return(message));
     object.reset();  // the release hook, unless a call of this object is still running
     server_.RemoveClient();
 }
 
 void ServerEndpoint::WatchOwner(const QString& owner) {
     if (objectsPerOwner_[owner]++ > 0) return;
-    watcher_->addWatchedService(owner);
-    // A client that left before the watch was in place would never be seen leaving: ask the
+    connection_.AddMatch(OwnerGoneRule(owner));
+    // A client that left before the rule was in place would never be seen leaving: ask the
     // bus once, after the match rule, whether it is still there.
-    QDBusMessage query = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
-    query << owner;
-    auto* pending = new QDBusPendingCallWatcher(connection_.asyncCall(query), this);
-    QObject::connect(pending, &QDBusPendingCallWatcher::finished, this,
-                     [this, owner](QDBusPendingCallWatcher* call) {
-                         const QDBusPendingReply<bool> reply = *call;
-                         call->deleteLater();
-                         if (reply.isValid() && !reply.value()) OnClientGone(owner);
-                     });
+    DBusMessage* query = BusCall("NameHasOwner");
+    const QByteArray utf8 = owner.toUtf8();
+    const char* data = utf8.constData();
+    dbus_message_append_args(query, DBUS_TYPE_STRING, &data, DBUS_TYPE_INVALID);
+    connection_.CallAsync(query, [this, owner](DBusMessage* reply) {
+        dbus_bool_t has = TRUE;
+        if (reply && dbus_message_get_type(reply) == DBUS_MESSAGE_TYPE_METHOD_RETURN &&
+            dbus_message_get_args(reply, nullptr, DBUS_TYPE_BOOLEAN, &has, DBUS_TYPE_INVALID) &&
+            !has) {
+            OnClientGone(owner);
+        }
+    });
 }
 
 void ServerEndpoint::ForgetOwnerObject(const QString& owner) {
@@ -269,7 +290,7 @@ void ServerEndpoint::ForgetOwnerObject(const QString& owner) {
     if (it == objectsPerOwner_.end()) return;
     if (--it.value() <= 0) {
         objectsPerOwner_.erase(it);
-        watcher_->removeWatchedService(owner);
+        connection_.RemoveMatch(OwnerGoneRule(owner));
     }
 }
 
@@ -285,13 +306,19 @@ void ServerEndpoint::OnClientGone(const QString& owner) {
         }
     }
     objectsPerOwner_.remove(owner);
-    watcher_->removeWatchedService(owner);
+    connection_.RemoveMatch(OwnerGoneRule(owner));
     for (auto& object : gone) {
         object.reset();
         server_.RemoveClient();
     }
 }
 
-void ServerEndpoint::Send(const QDBusMessage& reply) { connection_.send(reply); }
+void ServerEndpoint::SendError(DBusMessage* call, const char* name, const QString& text) {
+    connection_.Send(dbus_message_new_error(call, name, text.toUtf8().constData()));
+}
+
+void ServerEndpoint::SendError(DBusMessage* call, const KorvexError& error) {
+    SendError(call, kErrorName, FormatErrorMessage(error));
+}
 
 }  // namespace korvex::com

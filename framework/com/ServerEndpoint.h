@@ -1,33 +1,34 @@
 // One served ProgID: its own bus connection, bus name, class factory and live objects.
 #pragma once
 
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
-#include <QDBusVirtualObject>
 #include <QHash>
 #include <QString>
 #include <memory>
 
+#include "framework/com/BusConnection.h"
 #include "framework/com/DeviceClass.h"
+
+namespace korvex {
+class KorvexError;
+}
 
 namespace korvex::com {
 
 class ObjectServer;
 
-class ServerEndpoint : public QDBusVirtualObject {
+class ServerEndpoint {
   public:
     ServerEndpoint(ObjectServer& server, std::shared_ptr<const DeviceClass> cls,
-                   const QString& busAddress);
-    ~ServerEndpoint() override;
+                   QString busAddress);
+    ~ServerEndpoint();
 
-    // Connects, registers the objects and takes the bus name.
+    // Connects, takes the bus name and serves the objects.
     bool Start(QString* error);
 
     const DeviceClass& Class() const { return *cls_; }
-    QDBusConnection Connection() const { return connection_; }
 
-    QString introspect(const QString& path) const override;
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+    // Asks the bus to read its configuration and activation files again (no answer awaited).
+    void AskBusToReload();
 
   private:
     struct LiveObject {
@@ -35,21 +36,23 @@ class ServerEndpoint : public QDBusVirtualObject {
         std::shared_ptr<DeviceObject> object;
     };
 
-    void Handle(const QDBusMessage& message);
-    void CreateObject(const QDBusMessage& message);
-    void InvokeObject(const QDBusMessage& message, std::shared_ptr<DeviceObject> object);
-    void ReleaseObject(const QDBusMessage& message);
+    void Handle(DBusMessage* message);
+    void HandleSignal(DBusMessage* message);
+    QString Introspect(const QString& path) const;
+    void CreateObject(DBusMessage* message);
+    void InvokeObject(DBusMessage* message, std::shared_ptr<DeviceObject> object);
+    void ReleaseObject(DBusMessage* message, const QString& path);
     void WatchOwner(const QString& owner);
     void ForgetOwnerObject(const QString& owner);
     void OnClientGone(const QString& owner);
-    void Send(const QDBusMessage& reply);
+    void SendError(DBusMessage* call, const char* name, const QString& text);
+    void SendError(DBusMessage* call, const KorvexError& error);
 
     ObjectServer& server_;
     std::shared_ptr<const DeviceClass> cls_;
-    QString connectionName_;
-    QDBusConnection connection_;
-    QDBusServiceWatcher* watcher_ = nullptr;
-    bool registered_ = false;
+    QString busAddress_;
+    BusConnection connection_;
+    bool named_ = false;
     QHash<QString, LiveObject> objects_;  // by object path
     QHash<QString, int> objectsPerOwner_;
 };

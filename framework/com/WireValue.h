@@ -5,9 +5,17 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
+#include <QString>
 #include <QVariant>
 
 namespace korvex::com {
+
+// A structure, dictionary or file descriptor as the server receives it: no member type accepts
+// one, so only its D-Bus signature is kept, for the error that says so.
+struct OpaqueWireValue {
+    QString signature;
+};
 
 // Plain Qt form of a received value: variants unwrapped, arrays as QVariantList of decoded
 // elements (also for `as` and `ay`). Structures and maps stay QDBusArgument (no member type
@@ -29,3 +37,5 @@ QVariant DecodeResult(const QVariant& replyArgument);
 void RegisterWireTypes();
 
 }  // namespace korvex::com
+
+Q_DECLARE_METATYPE(korvex::com::OpaqueWireValue)
