@@ -5,9 +5,18 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <memory>
 
 namespace korvex::com {
 namespace {
+
+// A message reference released with its last holder (queued work may be dropped unrun).
+using HeldMessage = std::shared_ptr<DBusMessage>;
+HeldMessage MessageRef(DBusMessage* message) {
+    return HeldMessage(message, [](DBusMessage* m) {
+        if (m) dbus_message_unref(m);
+    });
+}
 
 constexpr int kCallTimeoutMs = 25000;  // the libdbus default for a method call
 
@@ -50,10 +59,8 @@ struct BusConnection::Callbacks {
         }
         // Handled after dbus_connection_dispatch returns: that call is not reentrant, and a
         // handler may run a nested event loop that has to dispatch again.
-        dbus_message_ref(message);
-        self->Enqueue([self, message] {
-            if (self->handler_) self->handler_(message);
-            dbus_message_unref(message);
+        self->Enqueue([self, held = MessageRef(dbus_message_ref(message))] {
+            if (self->handler_) self->handler_(held.get());
         });
         return DBUS_HANDLER_RESULT_HANDLED;
     }
@@ -64,9 +71,8 @@ struct BusConnection::Callbacks {
         auto* done = static_cast<ReplyHandler*>(dbus_pending_call_get_data(pending, Slot()));
         ReplyHandler handler = done ? std::move(*done) : ReplyHandler();
         dbus_pending_call_unref(pending);
-        self->Enqueue([handler = std::move(handler), reply] {
-            if (handler) handler(reply);
-            if (reply) dbus_message_unref(reply);
+        self->Enqueue([handler = std::move(handler), held = MessageRef(reply)] {
+            if (handler) handler(held.get());
         });
     }
 
@@ -162,7 +168,7 @@ BusConnection::~BusConnection() {
         connection_ = nullptr;
         dbus_pending_call_free_data_slot(&Callbacks::Slot());
     }
-    // Queued work holds message references; drop them without running the handlers.
+    // Queued work holds message references; dropping it releases them without running it.
     handler_ = nullptr;
     queue_.clear();
 }
