@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "TempHome.h"
+#include "korvex/testing/TempHome.h"
 #include "framework/core/AscomProfile.h"
 #include "korvex/store.h"
 
@@ -11,7 +11,7 @@ namespace korvex {
 namespace {
 
 TEST(AscomProfile, RegistersUnderTheDeviceType) {
-    TempHome home;
+    korvex::testing::TempHome home;
     AscomProfile profile;
     EXPECT_FALSE(profile.Register("Corrindale.Dome", "Korvex Quill (THIRD port)"));  // no type yet
     ASSERT_TRUE(profile.SetDeviceType("Dome"));
@@ -29,15 +29,15 @@ TEST(AscomProfile, RegistersUnderTheDeviceType) {
 }
 
 TEST(AscomProfile, StoreThatCannotBeOpenedIsAMissingPlatform) {
-    TempHome home;
-    ASSERT_TRUE(QDir(home.QPath()).mkdir("registry.sqlite3"));  // a folder where the file belongs
+    korvex::testing::TempHome home;
+    ASSERT_TRUE(QDir(home.Path()).mkdir("registry.sqlite3"));  // a folder where the file belongs
     AscomProfile profile;
     EXPECT_FALSE(profile.SetDeviceType("Rotator"));
 }
 
 TEST(AscomProfile, StoreThatRefusesWritesRefusesTheRegistration) {
-    TempHome home;
-    QFile damaged(home.QPath() + "/registry.sqlite3");
+    korvex::testing::TempHome home;
+    QFile damaged(home.Path() + "/registry.sqlite3");
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write(QByteArray(4096, 'x'));
     damaged.close();

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
+#include "korvex/testing/TempHome.h"
 #include "framework/core/VantaroUtils.h"
 #include "korvex/store.h"
 
@@ -8,7 +8,7 @@ namespace korvex {
 namespace {
 
 // The settings functions through a table bound in-process to the store, as libtkl.so binds it.
-class SettingsTest : public testing::Test {
+class SettingsTest : public ::testing::Test {
   protected:
     SettingsTest() {
         link_.ReadFromRegHKCU = &store::ReadValue;
@@ -23,7 +23,7 @@ class SettingsTest : public testing::Test {
                                name.toStdString(), value.toStdString()));
     }
 
-    TempHome home_;
+    korvex::testing::TempHome home_;
     LinkTable link_;
 };
 

@@ -24,6 +24,7 @@
 #include "korvex/sim/clock.h"
 #include "korvex/sim/controller.h"
 #include "korvex/sim/link.h"
+#include "korvex/testing/TempHome.h"
 
 namespace korvex::rotator {
 
@@ -44,16 +45,6 @@ inline void PrintTo(const RotatorState& s, std::ostream* os) {
 namespace korvex::rotator::testing {
 
 // KORVEX_HOME pointed at a temporary folder for one test, removed afterwards.
-class TempHome {
-  public:
-    TempHome() { setenv("KORVEX_HOME", dir_.path().toLocal8Bit().constData(), 1); }
-    ~TempHome() { unsetenv("KORVEX_HOME"); }
-    QString Path() const { return dir_.path(); }
-
-  private:
-    QTemporaryDir dir_;
-};
-
 class RotatorFixture : public ::testing::Test {
   protected:
     static constexpr int32_t kPort = 0;
@@ -88,7 +79,7 @@ class RotatorFixture : public ::testing::Test {
     // Stepper operations sent since the last clear.
     static std::vector<std::string> StepperCalls() { return CallsStartingWith("Stepper"); }
 
-    TempHome home;
+    korvex::testing::TempHome home;
     sim::ManualClock clock;
     sim::Controller controller{clock};
     LinkTable simLink;

@@ -29,18 +29,9 @@
 #include "korvex/sim/clock.h"
 #include "korvex/sim/controller.h"
 #include "korvex/sim/link.h"
+#include "korvex/testing/TempHome.h"
 
 namespace korvex::rotator::ui::testing {
-
-class TempHome {
-  public:
-    TempHome() { setenv("KORVEX_HOME", dir_.path().toLocal8Bit().constData(), 1); }
-    ~TempHome() { unsetenv("KORVEX_HOME"); }
-    QString Path() const { return dir_.path(); }
-
-  private:
-    QTemporaryDir dir_;
-};
 
 class RotatorUiFixture : public ::testing::Test {
   protected:
@@ -84,7 +75,7 @@ class RotatorUiFixture : public ::testing::Test {
         handBox->Tick();
     }
 
-    TempHome home;
+    korvex::testing::TempHome home;
     sim::ManualClock clock;
     sim::Controller controller{clock};
     LinkTable link;
