@@ -30,19 +30,6 @@ void Trace(const LinkTable& link, const QString& text) {
 
 }  // namespace
 
-QString DriverContext::Read(const QString& subkey, const QString& name,
-                            const QString& def) const {
-    return ReadSetting(link, "Korvex", constants.settingsKey, subkey, name, def);
-}
-
-void DriverContext::Save(const QString& subkey, const QString& name, const QString& value) const {
-    SaveSetting(link, "Korvex", constants.settingsKey, subkey, name, value);
-}
-
-bool DriverContext::FollowHubLanguage() {
-    return language.FollowHub(owc.GetLinkLanguage());
-}
-
 Inicio::Inicio(const DriverConstants& constants, const StringTable& table, DriverHooks& hooks,
                Options options)
     : constants_(constants),
@@ -143,7 +130,7 @@ Inicio::Outcome Inicio::Main() {
         } else {
             QDesktopServices::openUrl(site);  // errors ignored
         }
-        DetachAndEnd();
+        owc_->DetachFromLink();
         return Outcome::PlatformMissing;
     }
 
@@ -163,7 +150,7 @@ Inicio::Outcome Inicio::Main() {
                           Text(ids.adminLine2, "this program with admin rights, if using Vista)") +
                           "\n" + Text(ids.adminLine3, "Please relaunch it with admin rights"),
                       Text(ids.attentionTitle, "Attention!"), MsgIcon::Critical, MsgButtons::OK});
-        DetachAndEnd();
+        owc_->DetachFromLink();
         return Outcome::RegistrationRefused;
     }
 
@@ -240,8 +227,6 @@ void Inicio::OnClientCountChanged(int count) {
         QTimer::singleShot(0, this, [this] { UnloadHandBox(false); });
     }
 }
-
-void Inicio::DetachAndEnd() { owc_->DetachFromLink(); }
 
 bool Inicio::UnloadHandBox(bool ask) {
     if (state_.ClosingDown) return true;

@@ -89,7 +89,6 @@ private:
     bool Register();
     void ServeBus();
     void OnClientCountChanged(int count);
-    void DetachAndEnd();
 
     const DriverConstants& constants_;
     DriverHooks& hooks_;
